@@ -1,0 +1,290 @@
+#include "Meter.h"
+
+#include "Gauge.h"
+#include "dialogs/About.h"
+#include "dialogs/Settings.h"
+#include "platform/BatteryStatus.h"
+#include "platform/Twips.h"
+#include "platform/TrayIcon.h"
+#include "settings/SettingsFile.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int DesignLeft = 10650;
+constexpr int DesignTop = 30;
+constexpr int Width = 3855;
+constexpr int Height = 255;
+constexpr float RightPlaceOffset = 5000.0F;
+constexpr float LeftPlace = 255.0F;
+constexpr int TickMs = 100;
+const QString ProgramName = QStringLiteral("Dimmerling");
+
+void setBackColour(QWidget *control, Colour colour)
+{
+    // Ten times a second: a palette change re-polishes, so only a real one.
+    const QColor wanted = toQColor(colour);
+    if (control->palette().color(QPalette::Window) == wanted)
+        return;
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, wanted);
+    control->setPalette(palette);
+}
+
+QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    // Unhandled mouse events would travel on to the meter's own handler.
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    return label;
+}
+
+} // namespace
+
+Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool)
+    , m_window(window)
+    , m_battery(battery)
+    , m_tray(tray)
+    , Label1(createLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
+    , Label2(createLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
+    , Label3(createLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
+    , MnuSettings(new QAction(tr("&Settings"), this))
+    , Timer1(new QTimer(this))
+    , MnuMenu(new QMenu(this))
+    , MnuAbout(new QAction(tr("About"), this))
+    , MnuExit(new QAction(tr("E&xit"), this))
+{
+    setObjectName(QStringLiteral("Meter"));
+    setWindowTitle(ProgramName);
+    setWindowIcon(QIcon(QStringLiteral(":/dimmerling.svg")));
+    setGeometry(Twips::rect(DesignLeft, DesignTop, Width, Height));
+    setFixedSize(size());
+    createLabels();
+    createMenu();
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(TickMs);
+    connect(Timer1, &QTimer::timeout, this, &Meter::Timer1_Timer);
+}
+
+Meter::~Meter()
+{
+    // The final release of the window: the icon must not outlive it.
+    DeleteIconFromTray();
+}
+
+void Meter::createLabels()
+{
+    Label1->setFrameShape(QFrame::Box);
+    Label1->setLineWidth(1);
+    Label1->setAutoFillBackground(true);
+    setBackColour(Label1, Gauge::White);
+
+    Label2->setAutoFillBackground(true);
+    setBackColour(Label2, Gauge::LightGrey);
+
+    Label3->setText(tr("Loading..."));
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setForegroundRole(QPalette::ButtonText);
+    Label3->setMouseTracking(true);
+    Label3->installEventFilter(this);
+}
+
+void Meter::createMenu()
+{
+    MnuMenu->setObjectName(QStringLiteral("MnuMenu"));
+    MnuMenu->setTitle(tr("Menu"));
+    MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
+    MnuSettings->setObjectName(QStringLiteral("MnuSettings"));
+    MnuSettings->setShortcut(QKeySequence(Qt::Key_F11));
+    MnuExit->setObjectName(QStringLiteral("MnuExit"));
+    MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    MnuMenu->addAction(MnuAbout);
+    MnuMenu->addAction(MnuSettings);
+    MnuMenu->addSeparator()->setObjectName(QStringLiteral("MnuSeprator"));
+    MnuMenu->addAction(MnuExit);
+    // The shortcuts also work while the gauge itself has the focus.
+    addActions({MnuSettings, MnuExit});
+    connect(MnuAbout, &QAction::triggered, this, &Meter::MnuAbout_Click);
+    connect(MnuSettings, &QAction::triggered, this, &Meter::MnuSettings_Click);
+    connect(MnuExit, &QAction::triggered, this, &Meter::MnuExit_Click);
+}
+
+void Meter::Form_Load()
+{
+    m_window.makeTopmost(this);
+    SettingsPath = SettingsFile::path(m_window.applicationFolder());
+    // A missing file is replaced by the shipped one; failing that, the
+    // shipped values still hold for this run.
+    m_settingsSource = SettingsFile::ensureExists(SettingsPath) ? SettingsPath : SettingsFile::Default;
+    m_settingsFileSize = m_window.fileSize(SettingsPath).value_or(0);
+    readSettings();
+    queryWorkArea();
+    m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
+    Timer1->start();
+}
+
+void Meter::readSettings()
+{
+    MnuSettings->setEnabled(isOn(SettingsFile::EnableSettings));
+    HideWhenFull = isOn(SettingsFile::HideWhenFull);
+    MoveMouseOver = isOn(SettingsFile::MoveMouseOver.toLower());
+    if (isOn(SettingsFile::EnableTray))
+        AddIconToTray();
+    if (ReadIni(m_settingsSource, SettingsFile::Section, SettingsFile::ShowPercentage) == SettingsFile::Off)
+        Label3->hide();
+    WarnBelow20 = isOn(SettingsFile::WarnBelow20);
+}
+
+bool Meter::isOn(const QString &key) const
+{
+    return ReadIni(m_settingsSource, SettingsFile::Section, key) == SettingsFile::On;
+}
+
+qint16 Meter::charge() const
+{
+    return Gauge::bounded(m_battery.charge());
+}
+
+void Meter::Timer1_Timer()
+{
+    Label2->resize(Twips::toPixels(Gauge::barWidth(charge())), Label2->height());
+    bool low = false;
+    if (charge() > Gauge::High) {
+        setBarColour(Gauge::Green);
+    } else if (charge() < Gauge::Low) {
+        low = true;
+        setBarColour(Gauge::Red);
+        if (!Warned) {
+            // Set before the box opens: ticks go on while it is shown.
+            Warned = true;
+            if (WarnBelow20)
+                m_lastBoxResult = m_window.messageBox(tr("Battery power is below 20%!"),
+                                                      MessageStyle::Critical, tr("Warning!")) != 0;
+        }
+    } else {
+        setBarColour(Gauge::Orange);
+    }
+    if (!low && Warned)
+        Warned = false;
+    Label3->setText(QString::number(charge()) + QLatin1Char('%'));
+    setBackColour(Label1, m_battery.acStatus() == 1 ? Gauge::LightBlue : Gauge::White);
+    Opacity = Gauge::opacity(charge());
+    setWindowAlpha();
+    if (HideWhenFull)
+        hideWhenFull();
+}
+
+void Meter::setBarColour(Colour colour)
+{
+    setBackColour(Label2, colour);
+}
+
+void Meter::setWindowAlpha()
+{
+    m_window.setExtendedStyle(this, m_window.extendedStyle(this) | WindowServices::LayeredStyle);
+    m_window.setAlpha(this, Opacity);
+}
+
+void Meter::hideWhenFull()
+{
+    const bool visible = m_window.isVisible(this);
+    if (charge() == Gauge::Full) {
+        if (visible)
+            m_window.setVisible(this, false);
+    } else if (!visible) {
+        m_window.setVisible(this, true);
+    }
+}
+
+void Meter::queryWorkArea()
+{
+    // A failed query keeps the last right edge.
+    if (const auto area = m_window.workArea()) {
+        WorkArea = *area;
+        ScreenRightTwips = m_window.pixelsToTwipsX(WorkArea.right);
+    }
+}
+
+void Meter::Dodge()
+{
+    queryWorkArea();
+    if (m_window.left(this) == LeftPlace)
+        m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
+    else
+        m_window.setLeft(this, LeftPlace);
+}
+
+void Meter::Label3_MouseMove()
+{
+    if (MoveMouseOver)
+        Dodge();
+}
+
+void Meter::Label3_MouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        m_window.popupMenu(MnuMenu);
+    if (button == Qt::LeftButton)
+        Dodge();
+}
+
+void Meter::Form_MouseMove(Qt::MouseButtons button)
+{
+    if (button == Qt::RightButton)
+        m_window.popupMenu(MnuMenu);
+}
+
+void Meter::mouseMoveEvent(QMouseEvent *event)
+{
+    Form_MouseMove(event->buttons());
+}
+
+bool Meter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label3) {
+        if (event->type() == QEvent::MouseMove)
+            Label3_MouseMove();
+        else if (event->type() == QEvent::MouseButtonRelease)
+            Label3_MouseUp(static_cast<QMouseEvent *>(event)->button());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Meter::MnuAbout_Click()
+{
+    if (!m_about)
+        m_about = std::make_unique<About>(m_window);
+    m_about->showAgain();
+}
+
+void Meter::MnuSettings_Click()
+{
+    if (!m_settings)
+        m_settings = new Settings(*this, m_window);
+    m_settings->showAgain();
+}
+
+void Meter::MnuExit_Click()
+{
+    DeleteIconFromTray();
+    m_window.endProgram();
+}
+
+void Meter::AddIconToTray()
+{
+    m_tray.add(windowIcon(), ProgramName, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+}
+
+void Meter::DeleteIconFromTray()
+{
+    m_tray.remove();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Colour.h"
+#include "platform/WindowServices.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class About;
+class BatteryStatus;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class Settings;
+class TrayIcon;
+
+// The gauge: a borderless topmost strip showing the battery's charge as a
+// bar, a percentage and an AC-coloured outline, more opaque as it drains.
+class Meter : public QWidget
+{
+    Q_OBJECT
+
+    // First, so that the controls below are built after them.
+    WindowServices &m_window;
+    BatteryStatus &m_battery;
+    TrayIcon &m_tray;
+    // Front to back is the reverse of creation order: Label3 lies in front.
+    QLabel *const Label1;
+    QLabel *const Label2;
+
+public:
+    Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent = nullptr);
+    ~Meter() override;
+
+    // Start-up: topmost, settings, tray icon, place at the right; starts the timer.
+    void Form_Load();
+    // One update: bar, warning latch, caption, AC colour, opacity, hide when full.
+    void Timer1_Timer();
+    // Jumps between the right place and the left place.
+    void Dodge();
+
+    void Label3_MouseMove();
+    void Label3_MouseUp(Qt::MouseButton button);
+    // Also where the tray icon's clicks arrive.
+    void Form_MouseMove(Qt::MouseButtons button);
+
+    void MnuAbout_Click();
+    void MnuSettings_Click();
+    void MnuExit_Click();
+
+    void AddIconToTray();
+    void DeleteIconFromTray();
+
+    // Written by the settings dialog; the tick and the dodge read them.
+    bool HideWhenFull = false;
+    bool MoveMouseOver = false;
+    bool WarnBelow20 = false;
+    bool Warned = false;
+
+    // The controls the settings dialog sets directly.
+    QLabel *const Label3;
+    QAction *const MnuSettings;
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    qint16 charge() const;
+    void createLabels();
+    void createMenu();
+    void readSettings();
+    void setBarColour(Colour colour);
+    void setWindowAlpha();
+    void hideWhenFull();
+    void queryWorkArea();
+    bool isOn(const QString &key) const;
+
+    QTimer *const Timer1;
+    QMenu *const MnuMenu;
+    QAction *const MnuAbout;
+    QAction *const MnuExit;
+
+    quint8 Opacity = 0;
+    PixelRect WorkArea;
+    float ScreenRightTwips = 0;
+    QString SettingsPath;
+    QString m_settingsSource;
+    double m_settingsFileSize = 0;
+    bool m_lastBoxResult = false;
+
+    std::unique_ptr<About> m_about;
+    QPointer<Settings> m_settings;
+};

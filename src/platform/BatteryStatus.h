@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The battery-status source: two reads, each giving the current value.
+// Reads must be cheap: the meter makes up to seven of them per tick, ten
+// ticks a second.
+class BatteryStatus
+{
+public:
+    // Charge of the machine's batteries in percent, 0..100; 255 when the
+    // machine has no battery.
+    static constexpr qint16 NoBattery = 255;
+
+    virtual ~BatteryStatus() = default;
+
+    // Charge in percent (0..100, or NoBattery).
+    virtual qint16 charge() = 0;
+    // AC-line status: 1 when the machine runs on external power, else 0.
+    virtual qint16 acStatus() = 0;
+};

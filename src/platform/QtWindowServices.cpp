@@ -1,0 +1,118 @@
+#include "QtWindowServices.h"
+
+#include "Twips.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
+
+void QtWindowServices::makeTopmost(QWidget *window)
+{
+    // Changing flags hides a shown window; keep it as it was.
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlags(window->windowFlags() | Qt::WindowStaysOnTopHint);
+    window->setVisible(wasVisible);
+}
+
+std::optional<PixelRect> QtWindowServices::workArea() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    const QRect area = screen->availableGeometry();
+    return PixelRect{area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+}
+
+float QtWindowServices::pixelsToTwipsX(qint32 pixels) const
+{
+    return Twips::fromPixels(pixels);
+}
+
+float QtWindowServices::left(const QWidget *window) const
+{
+    const auto edge = m_leftEdges.constFind(window);
+    if (edge != m_leftEdges.cend() && edge->pixels == window->x())
+        return edge->twips;
+    return Twips::fromPixels(window->x());
+}
+
+void QtWindowServices::setLeft(QWidget *window, float twips)
+{
+    const int pixels = Twips::toPixels(twips);
+    m_leftEdges.insert(window, {twips, pixels});
+    window->move(pixels, window->y());
+}
+
+bool QtWindowServices::isVisible(const QWidget *window) const
+{
+    return window->isVisible();
+}
+
+void QtWindowServices::setVisible(QWidget *window, bool visible)
+{
+    window->setVisible(visible);
+}
+
+qint32 QtWindowServices::extendedStyle(const QWidget *window) const
+{
+    return m_extendedStyles.value(window);
+}
+
+void QtWindowServices::setExtendedStyle(QWidget *window, qint32 style)
+{
+    // X11 has no extended style: every window can be translucent.
+    m_extendedStyles.insert(window, style);
+}
+
+void QtWindowServices::setAlpha(QWidget *window, quint8 alpha)
+{
+    // The tick repeats this ten times a second; only a change may reach the
+    // X server.
+    const auto last = m_alphas.constFind(window);
+    if (last != m_alphas.cend() && *last == alpha)
+        return;
+    m_alphas.insert(window, alpha);
+    window->setWindowOpacity(alpha / 255.0);
+}
+
+int QtWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title)
+{
+    const auto icon = style == MessageStyle::Critical ? QMessageBox::Critical : QMessageBox::Information;
+    QMessageBox box(icon, title, text, QMessageBox::Ok);
+    return box.exec();
+}
+
+void QtWindowServices::popupMenu(QMenu *menu)
+{
+    menu->exec(QCursor::pos());
+}
+
+bool QtWindowServices::openLink(const QUrl &address)
+{
+    return QDesktopServices::openUrl(address);
+}
+
+void QtWindowServices::endProgram()
+{
+    // Leaves every event loop, a message box's too.
+    QCoreApplication::exit(0);
+}
+
+QString QtWindowServices::applicationFolder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+std::optional<double> QtWindowServices::fileSize(const QString &path) const
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    return double(info.size());
+}

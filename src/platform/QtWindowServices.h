@@ -1,0 +1,38 @@
+#pragma once
+
+#include "WindowServices.h"
+
+#include <QHash>
+
+// The window services on a Qt desktop (X11, or XWayland).
+class QtWindowServices : public WindowServices
+{
+public:
+    void makeTopmost(QWidget *window) override;
+    std::optional<PixelRect> workArea() const override;
+    float pixelsToTwipsX(qint32 pixels) const override;
+    float left(const QWidget *window) const override;
+    void setLeft(QWidget *window, float twips) override;
+    bool isVisible(const QWidget *window) const override;
+    void setVisible(QWidget *window, bool visible) override;
+    qint32 extendedStyle(const QWidget *window) const override;
+    void setExtendedStyle(QWidget *window, qint32 style) override;
+    void setAlpha(QWidget *window, quint8 alpha) override;
+    int messageBox(const QString &text, MessageStyle style, const QString &title) override;
+    void popupMenu(QMenu *menu) override;
+    bool openLink(const QUrl &address) override;
+    void endProgram() override;
+    QString applicationFolder() const override;
+    std::optional<double> fileSize(const QString &path) const override;
+
+private:
+    // What setLeft() was last asked for, and the pixel it became.
+    struct LeftEdge
+    {
+        float twips;
+        int pixels;
+    };
+    QHash<const QWidget *, LeftEdge> m_leftEdges;
+    QHash<const QWidget *, qint32> m_extendedStyles;
+    QHash<const QWidget *, quint8> m_alphas;
+};

@@ -1,0 +1,213 @@
+#include "MeterRig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace {
+
+constexpr int RightPlace = 947; // (1280 px * 15 - 5000) / 15
+constexpr int LeftPlace = 17;   // 255 twips
+
+const QByteArray OnMouseOver = "[PowerMenu]\nMoveMouseOver=1\nEnableSettings=1\nEnableTray=1\n";
+const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableSettings=1\nEnableTray=0\n";
+
+void rightButtonMove(QWidget *target)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+} // namespace
+
+class tst_Dodge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shouldReturnToTheRightPlaceAfterTwoDodges();
+    void shouldDodgeOnPointerMovementInMouseOverMode();
+    void shouldIgnoreMovementButDodgeOnClickInClickMode();
+    void shouldOpenTheMenuOnRightClickWithoutDodging();
+    void shouldGoLeftFromAnyOtherPlace();
+    void shouldFollowTheWorkArea();
+    void shouldKeepTheLastRightEdgeWhenTheQueryFails();
+    void shouldOfferNothingFromAHiddenText();
+    void shouldKeepLabelEventsFromTheWindow();
+    void shouldOpenTheMenuFromTheTrayOnRightClickOnly();
+    void shouldShowTheProgramNameInTheTray();
+    void shouldRemoveTheIconBeforeEnding_data();
+    void shouldRemoveTheIconBeforeEnding();
+    void shouldGreyTheSettingsItemAsTheFileSays();
+};
+
+void tst_Dodge::shouldReturnToTheRightPlaceAfterTwoDodges()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnMouseOver);
+    QCOMPARE(meter.x(), RightPlace);
+    meter.Dodge();
+    QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
+    meter.Dodge();
+    QCOMPARE(meter.pos(), QPoint(RightPlace, 2));
+    QCOMPARE(meter.size(), QSize(257, 17));
+}
+
+void tst_Dodge::shouldDodgeOnPointerMovementInMouseOverMode()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnMouseOver);
+    QTest::mouseMove(meter.Label3, QPoint(100, 5));
+    QCOMPARE(meter.x(), LeftPlace);
+    QTest::mouseClick(meter.Label3, Qt::LeftButton);
+    QCOMPARE(meter.x(), RightPlace);
+}
+
+void tst_Dodge::shouldIgnoreMovementButDodgeOnClickInClickMode()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    QTest::mouseMove(meter.Label3, QPoint(100, 5));
+    QTest::mouseMove(meter.Label3, QPoint(120, 6));
+    QCOMPARE(meter.x(), RightPlace);
+    QTest::mouseClick(meter.Label3, Qt::LeftButton);
+    QCOMPARE(meter.x(), LeftPlace);
+    QTest::mouseClick(meter.Label3, Qt::MiddleButton);
+    QCOMPARE(meter.x(), LeftPlace);
+    QCOMPARE(rig.window.menusShown, 0);
+}
+
+void tst_Dodge::shouldOpenTheMenuOnRightClickWithoutDodging()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    QTest::mouseClick(meter.Label3, Qt::RightButton);
+    QCOMPARE(rig.window.menusShown, 1);
+    QCOMPARE(meter.x(), RightPlace);
+}
+
+void tst_Dodge::shouldGoLeftFromAnyOtherPlace()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    meter.move(500, 2);
+    meter.Dodge();
+    QCOMPARE(meter.x(), LeftPlace);
+    meter.move(LeftPlace + 1, 2);
+    meter.Dodge();
+    QCOMPARE(meter.x(), LeftPlace);
+}
+
+void tst_Dodge::shouldFollowTheWorkArea()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    meter.Dodge();
+    rig.window.area = PixelRect{0, 0, 1000, 800};
+    meter.Dodge();
+    QCOMPARE(meter.x(), 667); // (15000 - 5000) / 15
+    QCOMPARE(meter.y(), 2);
+}
+
+void tst_Dodge::shouldKeepTheLastRightEdgeWhenTheQueryFails()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    meter.Dodge();
+    rig.window.area.reset();
+    meter.Dodge();
+    QCOMPARE(meter.x(), RightPlace);
+}
+
+void tst_Dodge::shouldOfferNothingFromAHiddenText()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnMouseOver + "ShowPercentage=0\n");
+    QVERIFY(meter.Label3->isHidden());
+    QWidget *under = meter.childAt(100, 8);
+    QVERIFY(under != meter.Label3);
+    QTest::mouseMove(under, QPoint(100, 8));
+    QTest::mouseClick(under, Qt::LeftButton);
+    QTest::mouseClick(under, Qt::RightButton);
+    QCOMPARE(meter.x(), RightPlace);
+    QCOMPARE(rig.window.menusShown, 0);
+    meter.Form_MouseMove(Qt::RightButton);
+    QCOMPARE(rig.window.menusShown, 1);
+}
+
+void tst_Dodge::shouldKeepLabelEventsFromTheWindow()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    rightButtonMove(meter.findChild<QLabel *>(QStringLiteral("Label1")));
+    rightButtonMove(meter.findChild<QLabel *>(QStringLiteral("Label2")));
+    rightButtonMove(meter.Label3);
+    QCOMPARE(rig.window.menusShown, 0);
+    rightButtonMove(&meter);
+    QCOMPARE(rig.window.menusShown, 1);
+}
+
+void tst_Dodge::shouldOpenTheMenuFromTheTrayOnRightClickOnly()
+{
+    MeterRig rig;
+    rig.load(OnMouseOver);
+    QVERIFY(rig.tray.notify);
+    rig.tray.notify(Qt::LeftButton);
+    rig.tray.notify(Qt::MiddleButton);
+    rig.tray.notify(Qt::NoButton);
+    QCOMPARE(rig.window.menusShown, 0);
+    rig.tray.notify(Qt::RightButton);
+    QCOMPARE(rig.window.menusShown, 1);
+}
+
+void tst_Dodge::shouldShowTheProgramNameInTheTray()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnMouseOver);
+    rig.tick(42);
+    QCOMPARE(rig.tray.tip, QStringLiteral("Dimmerling"));
+    QCOMPARE(rig.tray.icon.cacheKey(), meter.windowIcon().cacheKey());
+}
+
+void tst_Dodge::shouldRemoveTheIconBeforeEnding_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("with an icon") << OnMouseOver;
+    QTest::newRow("without an icon") << OnClick;
+}
+
+void tst_Dodge::shouldRemoveTheIconBeforeEnding()
+{
+    QFETCH(QByteArray, settings);
+    MeterRig rig;
+    rig.load(settings);
+    rig.log.clear();
+    rig.window.menuChoice = QStringLiteral("MnuExit");
+    rig.meter->Form_MouseMove(Qt::RightButton);
+    QCOMPARE(rig.log, QStringList({"menu", "tray:remove", "end"}));
+    QVERIFY(!rig.tray.shown);
+}
+
+void tst_Dodge::shouldGreyTheSettingsItemAsTheFileSays()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    QVERIFY(meter.MnuSettings->isEnabled());
+    const auto items = meter.findChild<QMenu *>(QStringLiteral("MnuMenu"))->actions();
+    QCOMPARE(items.size(), 4);
+    QCOMPARE(items[0]->text(), QStringLiteral("About"));
+    QCOMPARE(items[1]->text(), QStringLiteral("&Settings"));
+    QCOMPARE(items[1]->shortcut(), QKeySequence(Qt::Key_F11));
+    QVERIFY(items[2]->isSeparator());
+    QCOMPARE(items[3]->text(), QStringLiteral("E&xit"));
+    QCOMPARE(items[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    rig.load("[PowerMenu]\nEnableSettings=yes\n");
+    QVERIFY(!rig.meter->MnuSettings->isEnabled());
+}
+
+QTEST_MAIN(tst_Dodge)
+#include "tst_dodge.moc"

@@ -1,0 +1,274 @@
+#include "MeterRig.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+const QByteArray AllOff = "[PowerMenu]\nMoveMouseOver=0\nEnableSettings=0\nEnableTray=0\n"
+                          "HideWhenFull=0\nWarnBelow20=0\nShowPercentage=0\n";
+const QByteArray WarnOn = "[PowerMenu]\nWarnBelow20=1\n";
+
+QColor background(const Meter &meter, const char *label)
+{
+    return meter.findChild<QLabel *>(QLatin1String(label))->palette().color(QPalette::Window);
+}
+
+int alpha(const Meter &meter)
+{
+    return qRound(meter.windowOpacity() * 255);
+}
+
+} // namespace
+
+class tst_Meter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shouldStartWithEverythingOffFromAnAllZeroFile();
+    void shouldStartWithOnlyTheTextFromAnEmptyFile();
+    void shouldReadKeysExactlyAndInAnyCase_data();
+    void shouldReadKeysExactlyAndInAnyCase();
+    void shouldWriteTheShippedFileWhenNoneExists();
+    void shouldUseTheShippedValuesWhenTheFileCannotBeWritten();
+    void shouldStartOffScreenWhenThereIsNoWorkArea();
+    void shouldDrawEachCharge_data();
+    void shouldDrawEachCharge();
+    void shouldShowPowerSource_data();
+    void shouldShowPowerSource();
+    void shouldWarnOncePerLowEpisode_data();
+    void shouldWarnOncePerLowEpisode();
+    void shouldNotWarnWhenSwitchedOnDuringAnEpisode();
+    void shouldNotOpenASecondBoxWhileOneIsOpen();
+    void shouldHideOnlyAtFullCharge();
+    void shouldLeaveVisibilityAloneWhenHidingIsOff();
+};
+
+void tst_Meter::shouldStartWithEverythingOffFromAnAllZeroFile()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(AllOff);
+    QVERIFY(meter.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(meter.windowFlags() & Qt::FramelessWindowHint);
+    // 1280 px is 19200 twips; 5000 twips to its left is 946.7 px.
+    QCOMPARE(meter.geometry(), QRect(947, 2, 257, 17));
+    QVERIFY(!rig.tray.shown);
+    QVERIFY(!meter.MnuSettings->isEnabled());
+    QVERIFY(meter.Label3->isHidden());
+    QVERIFY(!meter.WarnBelow20 && !meter.HideWhenFull && !meter.MoveMouseOver);
+    QCOMPARE(meter.Label3->text(), QStringLiteral("Loading..."));
+}
+
+void tst_Meter::shouldStartWithOnlyTheTextFromAnEmptyFile()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(QByteArray());
+    QVERIFY(!rig.tray.shown);
+    QVERIFY(!meter.MnuSettings->isEnabled());
+    QVERIFY(!meter.Label3->isHidden());
+    QVERIFY(!meter.WarnBelow20 && !meter.HideWhenFull && !meter.MoveMouseOver);
+}
+
+void tst_Meter::shouldReadKeysExactlyAndInAnyCase_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<bool>("textShown");
+    QTest::newRow("1") << QByteArray("1") << true << true;
+    QTest::newRow("0") << QByteArray("0") << false << false;
+    QTest::newRow("01") << QByteArray("01") << false << true;
+    QTest::newRow("true") << QByteArray("true") << false << true;
+    QTest::newRow("blank around") << QByteArray("  1 ") << true << true;
+}
+
+void tst_Meter::shouldReadKeysExactlyAndInAnyCase()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, on);
+    QFETCH(bool, textShown);
+    MeterRig rig;
+    Meter &meter = rig.load("[powermenu]\r\nMOVEMOUSEOVER=" + value + "\r\nenablesettings=" + value
+                            + "\r\nEnableTray=" + value + "\r\nHideWhenFull=" + value
+                            + "\r\nWarnBelow20=" + value + "\r\nShowPercentage=" + value + "\r\n");
+    QCOMPARE(meter.MoveMouseOver, on);
+    QCOMPARE(meter.MnuSettings->isEnabled(), on);
+    QCOMPARE(rig.tray.shown, on);
+    QCOMPARE(meter.HideWhenFull, on);
+    QCOMPARE(meter.WarnBelow20, on);
+    QCOMPARE(!meter.Label3->isHidden(), textShown);
+}
+
+void tst_Meter::shouldWriteTheShippedFileWhenNoneExists()
+{
+    MeterRig rig;
+    Meter &meter = rig.load();
+    QFile shipped(QStringLiteral(":/settings.ini"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QCOMPARE(rig.settings(), shipped.readAll());
+    QVERIFY(rig.tray.shown);
+    QVERIFY(meter.MnuSettings->isEnabled());
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
+}
+
+void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeWritten()
+{
+    MeterRig rig;
+    rig.window.folder = rig.dir.filePath(QStringLiteral("gone"));
+    Meter &meter = rig.load();
+    QVERIFY(!QFile::exists(rig.window.folder + QStringLiteral("/settings.ini")));
+    QVERIFY(rig.tray.shown);
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver);
+}
+
+void tst_Meter::shouldStartOffScreenWhenThereIsNoWorkArea()
+{
+    MeterRig rig;
+    rig.window.area.reset();
+    Meter &meter = rig.load(AllOff);
+    QCOMPARE(meter.x(), -333);
+    QCOMPARE(meter.y(), 2);
+}
+
+void tst_Meter::shouldDrawEachCharge_data()
+{
+    QTest::addColumn<qint16>("charge");
+    QTest::addColumn<int>("barPixels");
+    QTest::addColumn<Colour>("colour");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("opacity");
+    QTest::newRow("full") << qint16(100) << 255 << Gauge::Green << QStringLiteral("100%") << 50;
+    QTest::newRow("81") << qint16(81) << 206 << Gauge::Green << QStringLiteral("81%") << 88;
+    QTest::newRow("80 is not green") << qint16(80) << 204 << Gauge::Orange << QStringLiteral("80%") << 90;
+    QTest::newRow("50") << qint16(50) << 127 << Gauge::Orange << QStringLiteral("50%") << 150;
+    QTest::newRow("20 is not red") << qint16(20) << 51 << Gauge::Orange << QStringLiteral("20%") << 210;
+    QTest::newRow("19") << qint16(19) << 48 << Gauge::Red << QStringLiteral("19%") << 212;
+    QTest::newRow("empty") << qint16(0) << 0 << Gauge::Red << QStringLiteral("0%") << 250;
+    QTest::newRow("no battery reads full") << qint16(255) << 255 << Gauge::Green << QStringLiteral("100%") << 50;
+    QTest::newRow("over 100") << qint16(104) << 255 << Gauge::Green << QStringLiteral("100%") << 50;
+    QTest::newRow("negative") << qint16(-7) << 0 << Gauge::Red << QStringLiteral("0%") << 250;
+}
+
+void tst_Meter::shouldDrawEachCharge()
+{
+    QFETCH(qint16, charge);
+    QFETCH(int, barPixels);
+    QFETCH(Colour, colour);
+    QFETCH(QString, caption);
+    QFETCH(int, opacity);
+    MeterRig rig;
+    Meter &meter = rig.load(AllOff);
+    rig.tick(charge);
+    const auto *bar = meter.findChild<QLabel *>(QStringLiteral("Label2"));
+    QCOMPARE(bar->geometry(), QRect(1, 1, barPixels, 15));
+    QCOMPARE(background(meter, "Label2"), toQColor(colour));
+    QCOMPARE(meter.Label3->text(), caption);
+    QCOMPARE(alpha(meter), opacity);
+}
+
+void tst_Meter::shouldShowPowerSource_data()
+{
+    QTest::addColumn<qint16>("ac");
+    QTest::addColumn<Colour>("outline");
+    QTest::newRow("on AC") << qint16(1) << Gauge::LightBlue;
+    QTest::newRow("on battery") << qint16(0) << Gauge::White;
+    QTest::newRow("unknown") << qint16(255) << Gauge::White;
+}
+
+void tst_Meter::shouldShowPowerSource()
+{
+    QFETCH(qint16, ac);
+    QFETCH(Colour, outline);
+    MeterRig rig;
+    Meter &meter = rig.load(AllOff);
+    rig.tick(60, ac);
+    QCOMPARE(background(meter, "Label1"), toQColor(outline));
+}
+
+void tst_Meter::shouldWarnOncePerLowEpisode_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("warning on") << WarnOn << 2;
+    QTest::newRow("warning off") << AllOff << 0;
+}
+
+void tst_Meter::shouldWarnOncePerLowEpisode()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(int, boxes);
+    MeterRig rig;
+    Meter &meter = rig.load(settings);
+    const QList<bool> latch = {false, true, true, true, false, true};
+    const QList<qint16> charges = {25, 19, 18, 19, 21, 19};
+    for (int i = 0; i < charges.size(); ++i) {
+        rig.tick(charges[i]);
+        QCOMPARE(meter.Warned, latch[i]);
+    }
+    QCOMPARE(rig.window.boxes.size(), boxes);
+    for (const auto &box : rig.window.boxes) {
+        QCOMPARE(box.text, QStringLiteral("Battery power is below 20%!"));
+        QCOMPARE(box.title, QStringLiteral("Warning!"));
+        QCOMPARE(box.style, MessageStyle::Critical);
+    }
+}
+
+void tst_Meter::shouldNotWarnWhenSwitchedOnDuringAnEpisode()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(AllOff);
+    rig.tick(18);
+    meter.WarnBelow20 = true;
+    rig.tick(18);
+    rig.tick(17);
+    QVERIFY(rig.window.boxes.isEmpty());
+    rig.tick(20);
+    rig.tick(19);
+    QCOMPARE(rig.window.boxes.size(), 1);
+}
+
+void tst_Meter::shouldNotOpenASecondBoxWhileOneIsOpen()
+{
+    MeterRig rig;
+    Meter &meter = rig.load(WarnOn);
+    int nested = 0;
+    rig.window.whileBoxOpen = [&] {
+        if (nested++ < 3)
+            meter.Timer1_Timer();
+    };
+    rig.tick(10);
+    QCOMPARE(rig.window.boxes.size(), 1);
+    QCOMPARE(nested, 1);
+}
+
+void tst_Meter::shouldHideOnlyAtFullCharge()
+{
+    MeterRig rig;
+    Meter &meter = rig.load("[PowerMenu]\nHideWhenFull=1\n");
+    rig.tick(100);
+    QVERIFY(!meter.isVisible());
+    rig.tick(100);
+    QVERIFY(!meter.isVisible());
+    QCOMPARE(meter.Label3->text(), QStringLiteral("100%"));
+    rig.tick(99);
+    QVERIFY(meter.isVisible());
+    rig.tick(255);
+    QVERIFY(!meter.isVisible());
+}
+
+void tst_Meter::shouldLeaveVisibilityAloneWhenHidingIsOff()
+{
+    MeterRig rig;
+    Meter &meter = rig.load("[PowerMenu]\nHideWhenFull=1\n");
+    rig.tick(100);
+    meter.HideWhenFull = false;
+    rig.tick(50);
+    QVERIFY(!meter.isVisible());
+    meter.HideWhenFull = true;
+    rig.tick(50);
+    QVERIFY(meter.isVisible());
+}
+
+QTEST_MAIN(tst_Meter)
+#include "tst_meter.moc"

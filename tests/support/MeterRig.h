@@ -1,0 +1,68 @@
+#pragma once
+
+#include "FakePlatform.h"
+#include "meter/Gauge.h"
+#include "meter/Meter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+// A meter on the fake platform, in a folder of its own. The timer is
+// stopped after load, so each test drives the ticks itself.
+struct MeterRig
+{
+    QTemporaryDir dir;
+    QStringList log;
+    FakeWindowServices window;
+    FakeBattery battery;
+    FakeTrayIcon tray;
+    std::unique_ptr<Meter> meter;
+
+    MeterRig()
+    {
+        window.folder = dir.path();
+        window.log = &log;
+        tray.log = &log;
+    }
+
+    QString settingsPath() const { return dir.filePath(QStringLiteral("settings.ini")); }
+
+    void writeSettings(const QByteArray &content) const
+    {
+        QFile file(settingsPath());
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    }
+
+    QByteArray settings() const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    Meter &load(const QByteArray &content)
+    {
+        writeSettings(content);
+        return load();
+    }
+
+    // Loads with whatever the folder holds, and shows the meter.
+    Meter &load()
+    {
+        meter = std::make_unique<Meter>(window, battery, tray);
+        meter->Form_Load();
+        meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+        meter->show();
+        return *meter;
+    }
+
+    void tick(qint16 charge, qint16 ac = 0)
+    {
+        battery.level = charge;
+        battery.ac = ac;
+        meter->Timer1_Timer();
+    }
+};

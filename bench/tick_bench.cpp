@@ -1,0 +1,85 @@
+// Cost of one tick of the real meter, offscreen, with an unchanged battery
+// (the usual case all day) and with one that changes every tick.
+
+#include "meter/Meter.h"
+#include "platform/BatteryStatus.h"
+#include "platform/QtWindowServices.h"
+#include "platform/TrayIcon.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class SteadyBattery : public BatteryStatus
+{
+public:
+    qint16 level = 57;
+    qint16 charge() override { return level; }
+    qint16 acStatus() override { return 0; }
+};
+
+class NoTray : public TrayIcon
+{
+public:
+    void add(const QIcon &, const QString &, Notify) override {}
+    void remove() override {}
+};
+
+class FolderServices : public QtWindowServices
+{
+public:
+    QString folder;
+    QString applicationFolder() const override { return folder; }
+};
+
+// Median of rounds, each the mean of a batch of ticks, in microseconds.
+double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
+{
+    constexpr int Rounds = 101;
+    constexpr int Batch = 200;
+    std::vector<double> rounds;
+    for (int round = 0; round < Rounds; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < Batch; ++i) {
+            if (changing)
+                battery.level = qint16(30 + (round * Batch + i) % 60);
+            meter.Timer1_Timer();
+        }
+        rounds.push_back(double(clock.nsecsElapsed()) / Batch / 1000.0);
+        QCoreApplication::processEvents();
+    }
+    std::nth_element(rounds.begin(), rounds.begin() + Rounds / 2, rounds.end());
+    return rounds[Rounds / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    FolderServices window;
+    window.folder = dir.path();
+    SteadyBattery battery;
+    NoTray tray;
+    Meter meter(window, battery, tray);
+    meter.Form_Load();
+    meter.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+    meter.show();
+    meter.Timer1_Timer();
+    QCoreApplication::processEvents();
+
+    std::printf("tick: %.2f us\n", medianTickMicros(meter, battery, false));
+    std::printf("tick with a changing battery: %.2f us (repaint not included)\n",
+                medianTickMicros(meter, battery, true));
+    return 0;
+}

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -56,6 +57,7 @@ struct MeterRig
         meter->Form_Load();
         meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
         meter->show();
+        QTest::qWaitForWindowExposed(meter.get());
         return *meter;
     }
 

@@ -65,6 +65,9 @@ double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform warns on every opacity change; the figures are
+    // the only output wanted.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QApplication app(argc, argv);
     QTemporaryDir dir;
     FolderServices window;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/BatteryStatus.h"
+#include "platform/SysfsBattery.h"
+#include "platform/SysfsPaths.h"
+#include "platform/UPowerBattery.h"
+
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QString>
+
+// The machine's battery status: UPower's while it is on the system bus and
+// has answered, the kernel's power-supply folders otherwise (no bus, no
+// daemon, or the daemon restarting).
+class SystemBattery : public QObject, public BatteryStatus
+{
+    Q_OBJECT
+
+public:
+    // sysfsRoot: the power-supply folder read without UPower; startWaitMs: how
+    // long construction may wait for UPower's first values, in ms (0: not at all).
+    explicit SystemBattery(QString sysfsRoot = SysfsPaths::powerSupplyRoot(),
+                           int startWaitMs = 100, QObject *parent = nullptr);
+
+    // Charge in percent (0..100, or NoBattery).
+    qint16 charge() override;
+    // 1 on external power, else 0.
+    qint16 acStatus() override;
+
+    // True while the values come from UPower.
+    bool servesUPower() const;
+
+private:
+    void onOwnerChanged(const QString &newOwner);
+    void waitForFirstAnswer(int ms);
+
+    SysfsBattery m_sysfs;
+    // Watches before the first fetch, so a daemon starting meanwhile is not missed.
+    QDBusServiceWatcher m_watcher;
+    UPowerBattery m_upower;
+};

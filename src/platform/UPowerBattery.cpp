@@ -1,0 +1,165 @@
+#include "platform/UPowerBattery.h"
+
+#include "platform/UPowerNames.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+
+#include <cmath>
+
+namespace {
+
+// Clamps to 0..100 and rounds halves up; a value that is not a number is 0.
+qint16 toPercent(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
+}
+
+QDBusMessage propertiesCall(const char *path, const char *method)
+{
+    return QDBusMessage::createMethodCall(QLatin1String(UPowerNames::service),
+                                          QLatin1String(path),
+                                          QLatin1String(UPowerNames::propertiesInterface),
+                                          QLatin1String(method));
+}
+
+} // namespace
+
+UPowerBattery::UPowerBattery(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent), m_bus(bus)
+{
+    if (!m_bus.isConnected())
+        return;
+    subscribe(UPowerNames::displayDevicePath,
+              SLOT(onDeviceChanged(QString, QVariantMap, QStringList)));
+    subscribe(UPowerNames::managerPath, SLOT(onManagerChanged(QString, QVariantMap, QStringList)));
+    refresh();
+}
+
+qint16 UPowerBattery::charge()
+{
+    return m_present ? toPercent(m_percentage) : NoBattery;
+}
+
+qint16 UPowerBattery::acStatus()
+{
+    return (m_present && m_onBattery) ? 0 : 1;
+}
+
+bool UPowerBattery::hasAnswered() const
+{
+    return m_deviceKnown && m_managerKnown;
+}
+
+bool UPowerBattery::isRefreshing() const
+{
+    return m_pendingRefreshCalls > 0;
+}
+
+void UPowerBattery::refresh()
+{
+    if (!m_bus.isConnected())
+        return;
+    fetchAll(UPowerNames::displayDevicePath, UPowerNames::deviceInterface, &m_deviceKnown);
+    fetchAll(UPowerNames::managerPath, UPowerNames::managerInterface, &m_managerKnown);
+}
+
+void UPowerBattery::forget()
+{
+    ++m_generation;
+    m_deviceKnown = false;
+    m_managerKnown = false;
+}
+
+void UPowerBattery::onDeviceChanged(const QString &interface, const QVariantMap &changed,
+                                    const QStringList &invalidated)
+{
+    applyChange(UPowerNames::displayDevicePath, UPowerNames::deviceInterface, interface, changed,
+                invalidated);
+}
+
+void UPowerBattery::onManagerChanged(const QString &interface, const QVariantMap &changed,
+                                     const QStringList &invalidated)
+{
+    applyChange(UPowerNames::managerPath, UPowerNames::managerInterface, interface, changed,
+                invalidated);
+}
+
+// Signals follow the service name, so they resume by themselves when UPower
+// comes back under a new owner.
+void UPowerBattery::subscribe(const char *path, const char *slot)
+{
+    m_bus.connect(QLatin1String(UPowerNames::service), QLatin1String(path),
+                  QLatin1String(UPowerNames::propertiesInterface),
+                  QLatin1String(UPowerNames::propertiesChangedSignal), this, slot);
+}
+
+void UPowerBattery::fetchAll(const char *path, const char *interface, bool *known)
+{
+    QDBusMessage call = propertiesCall(path, UPowerNames::getAllMethod);
+    call << QLatin1String(interface);
+    send(call, true, [this, known](const QDBusMessage &reply) {
+        apply(qdbus_cast<QVariantMap>(reply.arguments().value(0)));
+        *known = true;
+    });
+}
+
+void UPowerBattery::fetch(const char *path, const char *interface, const QString &property)
+{
+    QDBusMessage call = propertiesCall(path, UPowerNames::getMethod);
+    call << QLatin1String(interface) << property;
+    send(call, false, [this, property](const QDBusMessage &reply) {
+        const QVariant value = qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant();
+        apply({{property, value}});
+    });
+}
+
+// Errors are dropped on purpose: the caller keeps its older values, or the
+// sysfs fallback when there are none.
+void UPowerBattery::send(const QDBusMessage &call, bool partOfRefresh, const ReplyHandler &onReply)
+{
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    const quint64 generation = m_generation;
+    if (partOfRefresh)
+        ++m_pendingRefreshCalls;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation, partOfRefresh, onReply](QDBusPendingCallWatcher *finished) {
+                finished->deleteLater();
+                const QDBusMessage reply = finished->reply();
+                if (generation == m_generation && reply.type() == QDBusMessage::ReplyMessage)
+                    onReply(reply);
+                if (partOfRefresh && --m_pendingRefreshCalls == 0)
+                    emit refreshFinished();
+            });
+}
+
+void UPowerBattery::applyChange(const char *path, const char *expectedInterface,
+                                const QString &interface, const QVariantMap &changed,
+                                const QStringList &invalidated)
+{
+    if (interface != QLatin1String(expectedInterface))
+        return;
+    apply(changed);
+    for (const QString &property : invalidated) {
+        if (property == QLatin1String(UPowerNames::percentageProperty)
+            || property == QLatin1String(UPowerNames::isPresentProperty)
+            || property == QLatin1String(UPowerNames::onBatteryProperty))
+            fetch(path, expectedInterface, property);
+    }
+}
+
+void UPowerBattery::apply(const QVariantMap &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.key() == QLatin1String(UPowerNames::percentageProperty))
+            m_percentage = it.value().toDouble();
+        else if (it.key() == QLatin1String(UPowerNames::isPresentProperty))
+            m_present = it.value().toBool();
+        else if (it.key() == QLatin1String(UPowerNames::onBatteryProperty))
+            m_onBattery = it.value().toBool();
+    }
+}

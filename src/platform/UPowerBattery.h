@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/BatteryStatus.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+
+class QDBusMessage;
+
+// Battery status kept from UPower's change signals, so a read costs no bus
+// traffic. Values are fetched without blocking; until UPower has answered
+// (see hasAnswered()) the reads report no battery.
+class UPowerBattery : public QObject, public BatteryStatus
+{
+    Q_OBJECT
+
+public:
+    // bus: the connection UPower lives on; on a disconnected one the source
+    // never answers and never fails loudly.
+    explicit UPowerBattery(const QDBusConnection &bus = QDBusConnection::systemBus(),
+                           QObject *parent = nullptr);
+
+    // Display device's charge in percent (0..100), or NoBattery.
+    qint16 charge() override;
+    // 1 on external power or without a battery, 0 on battery.
+    qint16 acStatus() override;
+
+    // True once the display device and the daemon have both given their values.
+    bool hasAnswered() const;
+    // True while replies to refresh() are outstanding.
+    bool isRefreshing() const;
+    // Asks for every value again; returns at once.
+    void refresh();
+    // Drops the values and any replies still on their way (UPower left the bus).
+    void forget();
+
+signals:
+    // Every reply (or error) to the calls of refresh() has come in.
+    void refreshFinished();
+
+private slots:
+    void onDeviceChanged(const QString &interface, const QVariantMap &changed,
+                         const QStringList &invalidated);
+    void onManagerChanged(const QString &interface, const QVariantMap &changed,
+                          const QStringList &invalidated);
+
+private:
+    using ReplyHandler = std::function<void(const QDBusMessage &reply)>;
+
+    void subscribe(const char *path, const char *slot);
+    void fetchAll(const char *path, const char *interface, bool *known);
+    void fetch(const char *path, const char *interface, const QString &property);
+    void send(const QDBusMessage &call, bool partOfRefresh, const ReplyHandler &onReply);
+    void applyChange(const char *path, const char *expectedInterface, const QString &interface,
+                     const QVariantMap &changed, const QStringList &invalidated);
+    void apply(const QVariantMap &values);
+
+    QDBusConnection m_bus;
+    quint64 m_generation = 0; // bumped by forget(): older replies are stale
+    int m_pendingRefreshCalls = 0;
+    bool m_deviceKnown = false;
+    bool m_managerKnown = false;
+    double m_percentage = 0; // as UPower gives it, unrounded
+    bool m_present = false;
+    bool m_onBattery = false;
+};

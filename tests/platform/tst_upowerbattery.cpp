@@ -1,0 +1,494 @@
+// The UPower battery sources against python3-dbusmock's upower template, on a
+// private system bus that this test starts and stops itself.
+#include "platform/SystemBattery.h"
+#include "platform/UPowerBattery.h"
+#include "platform/UPowerNames.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+
+#include <sys/prctl.h>
+
+namespace {
+
+const QString python = QStringLiteral("/usr/bin/python3");
+const QString mockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
+const QString service = QLatin1String(UPowerNames::service);
+const QString managerPath = QLatin1String(UPowerNames::managerPath);
+const QString displayPath = QLatin1String(UPowerNames::displayDevicePath);
+const QString deviceInterface = QLatin1String(UPowerNames::deviceInterface);
+const char busMissingProbe[] = "--bus-missing-probe";
+
+// Values of the fake power-supply folder, unlike any the mock is given.
+constexpr qint16 sysfsCharge = 33;
+constexpr qint16 sysfsAcStatus = 0;
+
+// Starts a child that the kernel kills when this test dies, even by a crash.
+void startLinked(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    process.start(program, arguments);
+}
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text + '\n');
+}
+
+// One discharging battery at sysfsCharge and an unplugged mains adapter.
+void writeSysfsTree(const QString &root)
+{
+    QVERIFY(QDir(root).mkpath(QStringLiteral("BAT0")));
+    QVERIFY(QDir(root).mkpath(QStringLiteral("AC")));
+    writeFile(root + QStringLiteral("/BAT0/type"), "Battery");
+    writeFile(root + QStringLiteral("/BAT0/present"), "1");
+    writeFile(root + QStringLiteral("/BAT0/capacity"), QByteArray::number(sysfsCharge));
+    writeFile(root + QStringLiteral("/AC/type"), "Mains");
+    writeFile(root + QStringLiteral("/AC/online"), QByteArray::number(sysfsAcStatus));
+}
+
+// What is missing to run the bus tests; empty when nothing is.
+QString missingTools()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("dbus-monitor")).isEmpty())
+        return QStringLiteral("dbus-daemon or dbus-monitor is not installed");
+    QProcess probe;
+    probe.start(python, {QStringLiteral("-c"), QStringLiteral("import dbusmock")});
+    if (!probe.waitForFinished(20000) || probe.exitStatus() != QProcess::NormalExit
+        || probe.exitCode() != 0)
+        return QStringLiteral("%1 lacks python3-dbusmock").arg(python);
+    return {};
+}
+
+// Child mode: reads a SystemBattery with the system bus pointing nowhere.
+int probeWithoutBus(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    SystemBattery source(QString::fromLocal8Bit(argv[2]));
+    std::printf("%d %d %d\n", source.charge(), source.acStatus(), int(source.servesUPower()));
+    return 0;
+}
+
+QVariantMap map(std::initializer_list<std::pair<QString, QVariant>> entries)
+{
+    QVariantMap result;
+    for (const auto &entry : entries)
+        result.insert(entry.first, entry.second);
+    return result;
+}
+
+} // namespace
+
+// Lines printed by dbus-monitor for the messages one connection sends.
+class SentMessages
+{
+public:
+    SentMessages(const QString &address, const QString &sender)
+    {
+        startLinked(m_monitor, QStringLiteral("dbus-monitor"),
+                    {QStringLiteral("--address"), address, QStringLiteral("--profile"),
+                     QStringLiteral("sender='%1'").arg(sender)});
+    }
+    ~SentMessages()
+    {
+        m_monitor.kill();
+        m_monitor.waitForFinished();
+    }
+    // The monitor reports becoming one by losing its own name.
+    bool isListening() { return output().contains("\tNameLost"); }
+    // Messages seen, without the monitor's own greeting.
+    QList<QByteArray> messages()
+    {
+        QList<QByteArray> result;
+        const QList<QByteArray> lines = output().split('\n');
+        for (const QByteArray &line : lines) {
+            if (!line.isEmpty() && !line.startsWith('#') && !line.contains("\tNameAcquired")
+                && !line.contains("\tNameLost"))
+                result.append(line);
+        }
+        return result;
+    }
+
+private:
+    QByteArray output()
+    {
+        m_output += m_monitor.readAllStandardOutput();
+        return m_output;
+    }
+
+    QProcess m_monitor;
+    QByteArray m_output;
+};
+
+class TstUPowerBattery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void percentage_data();
+    void percentage();
+    void readsSendNoMessages();
+    void ignoresOtherInterfacesAndRefetchesInvalidated();
+    void twoBatteries();
+    void noBattery_data();
+    void noBattery();
+    void firstRead();
+    void followsServiceAwayAndBack();
+    void startsWithoutService();
+    void busMissing();
+
+private:
+    QDBusConnection bus() const { return QDBusConnection::systemBus(); }
+    void startBus();
+    void startMock();
+    void stopMock();
+    void mockCall(const QString &path, const QString &method, const QVariantList &args);
+    void setDisplay(const QVariant &percentage, bool present);
+    void setOnBattery(bool onBattery);
+
+    QString m_missing;
+    QTemporaryDir m_dir;
+    QString m_sysfsRoot;
+    QString m_address;
+    QProcess m_bus;
+    QProcess m_mock;
+};
+
+void TstUPowerBattery::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_sysfsRoot = m_dir.filePath(QStringLiteral("power_supply"));
+    writeSysfsTree(m_sysfsRoot);
+    m_missing = missingTools();
+    if (!m_missing.isEmpty())
+        return;
+    startBus();
+    startMock();
+}
+
+void TstUPowerBattery::cleanupTestCase()
+{
+    stopMock();
+    m_bus.terminate();
+    m_bus.waitForFinished();
+}
+
+void TstUPowerBattery::init()
+{
+    if (!m_missing.isEmpty() && QByteArray(QTest::currentTestFunction()) != "busMissing")
+        QSKIP(qPrintable(m_missing));
+    // D-Bus trouble must stay quiet: any warning fails the test.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    if (m_missing.isEmpty()) {
+        if (m_mock.state() == QProcess::NotRunning)
+            startMock();
+        setDisplay(50.0, true);
+        setOnBattery(false);
+    }
+}
+
+void TstUPowerBattery::percentage_data()
+{
+    QTest::addColumn<QVariant>("percentage");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("discharging at 57.4") << QVariant(57.4) << 57;
+    QTest::newRow("half rounds up") << QVariant(57.5) << 58;
+    QTest::newRow("just under a half") << QVariant(0.49) << 0;
+    QTest::newRow("full") << QVariant(100.0) << 100;
+    QTest::newRow("sent as an integer") << QVariant(42) << 42;
+    QTest::newRow("above 100 clamps") << QVariant(104.2) << 100;
+    QTest::newRow("below 0 clamps") << QVariant(-3.0) << 0;
+}
+
+// A source running before the change hears it; one made after fetches it.
+void TstUPowerBattery::percentage()
+{
+    QFETCH(QVariant, percentage);
+    QFETCH(int, expected);
+    UPowerBattery follower;
+    QTRY_VERIFY(follower.hasAnswered());
+
+    setOnBattery(true);
+    setDisplay(percentage, true);
+    QTRY_COMPARE(follower.charge(), expected);
+    QCOMPARE(follower.acStatus(), 0);
+
+    UPowerBattery fresh;
+    QTRY_VERIFY(fresh.hasAnswered());
+    QCOMPARE(fresh.charge(), expected);
+    QCOMPARE(fresh.acStatus(), 0);
+}
+
+void TstUPowerBattery::readsSendNoMessages()
+{
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(m_address, QStringLiteral("readsSendNoMessages"));
+    auto disconnect = qScopeGuard([] {
+        QDBusConnection::disconnectFromBus(QStringLiteral("readsSendNoMessages"));
+    });
+    UPowerBattery source(connection);
+    QTRY_VERIFY(source.hasAnswered());
+    SentMessages sent(m_address, connection.baseService());
+    QTRY_VERIFY(sent.isListening());
+
+    // One signal per property, as upowerd's own Set() does it.
+    mockCall(managerPath, QStringLiteral("SetDeviceProperties"),
+             {QVariant::fromValue(QDBusObjectPath(displayPath)),
+              map({{QStringLiteral("Percentage"), 23.0}})});
+    setOnBattery(true);
+    QTRY_COMPARE(source.acStatus(), 0);
+    QCOMPARE(source.charge(), 23);
+    for (int read = 0; read < 70; ++read) {
+        source.charge();
+        source.acStatus();
+    }
+    QCoreApplication::processEvents();
+
+    // A call of our own marks the end: everything before it was sent while reading.
+    connection.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                   QStringLiteral("/org/freedesktop/DBus"),
+                                                   QStringLiteral("org.freedesktop.DBus.Peer"),
+                                                   QStringLiteral("Ping")));
+    QTRY_VERIFY(!sent.messages().isEmpty());
+    QCOMPARE(sent.messages().size(), 1);
+    QVERIFY(sent.messages().first().contains("\tPing"));
+}
+
+void TstUPowerBattery::ignoresOtherInterfacesAndRefetchesInvalidated()
+{
+    UPowerBattery source;
+    QTRY_VERIFY(source.hasAnswered());
+    const QString signature = QStringLiteral("sa{sv}as");
+    auto emitChange = [&](const QString &interface, const QVariantMap &changed,
+                          const QStringList &invalidated) {
+        mockCall(displayPath, QStringLiteral("EmitSignal"),
+                 {QLatin1String(UPowerNames::propertiesInterface),
+                  QLatin1String(UPowerNames::propertiesChangedSignal), signature,
+                  QVariantList{QVariant::fromValue(QDBusVariant(interface)),
+                               QVariant::fromValue(QDBusVariant(changed)),
+                               QVariant::fromValue(QDBusVariant(invalidated))}});
+    };
+
+    emitChange(QStringLiteral("org.example.Other"), map({{QStringLiteral("Percentage"), 11.0}}), {});
+    setOnBattery(true); // same sender, so it arrives after the signal above
+    QTRY_COMPARE(source.acStatus(), 0);
+    QCOMPARE(source.charge(), 50);
+
+    // The mock still holds 50 %: a bare invalidation must fetch it back.
+    emitChange(deviceInterface, map({{QStringLiteral("Percentage"), 99.0}}), {});
+    QTRY_COMPARE(source.charge(), 99);
+    emitChange(deviceInterface, {}, {QStringLiteral("Percentage")});
+    QTRY_COMPARE(source.charge(), 50);
+}
+
+void TstUPowerBattery::twoBatteries()
+{
+    mockCall(managerPath, QStringLiteral("AddDischargingBattery"),
+             {QStringLiteral("mock_BAT0"), QStringLiteral("Left"), 20.0, qlonglong(1200)});
+    mockCall(managerPath, QStringLiteral("AddChargingBattery"),
+             {QStringLiteral("mock_BAT1"), QStringLiteral("Right"), 80.0, qlonglong(1800)});
+    // upowerd would weigh the two by size: the display device holds the result.
+    mockCall(managerPath, QStringLiteral("SetupDisplayDevice"),
+             {2u, 1u, 50.6, 50.6, 100.0, 10.0, qlonglong(0), qlonglong(1800), true, QString(), 1u});
+
+    UPowerBattery source;
+    QTRY_VERIFY(source.hasAnswered());
+    QCOMPARE(source.charge(), 51);
+    QCOMPARE(source.acStatus(), 1);
+}
+
+void TstUPowerBattery::noBattery_data()
+{
+    QTest::addColumn<QVariant>("percentage");
+    QTest::addColumn<bool>("onBattery");
+
+    QTest::newRow("empty, on battery") << QVariant(0.0) << true;
+    QTest::newRow("stale charge, on mains") << QVariant(37.0) << false;
+}
+
+void TstUPowerBattery::noBattery()
+{
+    QFETCH(QVariant, percentage);
+    QFETCH(bool, onBattery);
+    UPowerBattery follower;
+    QTRY_VERIFY(follower.hasAnswered());
+
+    setOnBattery(onBattery);
+    setDisplay(percentage, false);
+    QTRY_COMPARE(follower.charge(), BatteryStatus::NoBattery);
+    QCOMPARE(follower.acStatus(), 1);
+
+    UPowerBattery fresh;
+    QTRY_VERIFY(fresh.hasAnswered());
+    QCOMPARE(fresh.charge(), BatteryStatus::NoBattery);
+    QCOMPARE(fresh.acStatus(), 1);
+
+    setDisplay(64.0, true);
+    QTRY_COMPARE(follower.charge(), 64);
+    QCOMPARE(follower.acStatus(), onBattery ? 0 : 1);
+}
+
+// The start-up wait gives the first read UPower's values; without it the
+// kernel's serve until the answers arrive.
+void TstUPowerBattery::firstRead()
+{
+    setDisplay(64.0, true);
+    SystemBattery waited(m_sysfsRoot, 10000);
+    QVERIFY(waited.servesUPower());
+    QCOMPARE(waited.charge(), 64);
+    QCOMPARE(waited.acStatus(), 1);
+
+    SystemBattery unwaited(m_sysfsRoot, 0);
+    QCOMPARE(unwaited.charge(), sysfsCharge);
+    QCOMPARE(unwaited.acStatus(), sysfsAcStatus);
+    QTRY_COMPARE(unwaited.charge(), 64);
+    QCOMPARE(unwaited.acStatus(), 1);
+}
+
+void TstUPowerBattery::followsServiceAwayAndBack()
+{
+    setDisplay(57.4, true);
+    SystemBattery source(m_sysfsRoot);
+    QTRY_VERIFY(source.servesUPower());
+    QCOMPARE(source.charge(), 57);
+
+    stopMock();
+    QTRY_VERIFY(!source.servesUPower());
+    QCOMPARE(source.charge(), sysfsCharge);
+    QCOMPARE(source.acStatus(), sysfsAcStatus);
+
+    startMock();
+    setDisplay(71.0, true);
+    QTRY_COMPARE(source.charge(), 71);
+    QVERIFY(source.servesUPower());
+    QCOMPARE(source.acStatus(), 1);
+    // The change signals are followed again, not only the fetch after the return.
+    setDisplay(72.6, true);
+    QTRY_COMPARE(source.charge(), 73);
+}
+
+void TstUPowerBattery::startsWithoutService()
+{
+    stopMock();
+    SystemBattery source(m_sysfsRoot);
+    QVERIFY(!source.servesUPower());
+    QCOMPARE(source.charge(), sysfsCharge);
+    QCOMPARE(source.acStatus(), sysfsAcStatus);
+
+    startMock();
+    setDisplay(88.0, true);
+    QTRY_COMPARE(source.charge(), 88);
+    QCOMPARE(source.acStatus(), 1);
+}
+
+// The system bus is process-wide and chosen once, so this runs in a child.
+void TstUPowerBattery::busMissing()
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
+                       QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("nowhere")));
+    child.setProcessEnvironment(environment);
+    startLinked(child, QCoreApplication::applicationFilePath(),
+                {QLatin1String(busMissingProbe), m_sysfsRoot});
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(child.readAllStandardError(), QByteArray());
+    QCOMPARE(child.readAllStandardOutput(),
+             QByteArray::number(sysfsCharge) + ' ' + QByteArray::number(sysfsAcStatus) + " 0\n");
+}
+
+// Every system-bus user in this process must see the private bus, so the
+// address is set before the first connection.
+void TstUPowerBattery::startBus()
+{
+    m_bus.setStandardErrorFile(QProcess::nullDevice());
+    const QString config = QFINDTESTDATA("upower-system-bus.conf");
+    QVERIFY2(!config.isEmpty(), "upower-system-bus.conf not found");
+    startLinked(m_bus, QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                 QStringLiteral("--address=unix:dir=") + m_dir.path(),
+                 QStringLiteral("--print-address=1")});
+    QVERIFY(m_bus.waitForReadyRead(10000));
+    m_address = QString::fromLocal8Bit(m_bus.readLine().trimmed());
+    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.toLocal8Bit());
+    QVERIFY(bus().isConnected());
+}
+
+void TstUPowerBattery::startMock()
+{
+    m_mock.setStandardOutputFile(QProcess::nullDevice());
+    m_mock.setStandardErrorFile(QProcess::nullDevice());
+    startLinked(m_mock, python,
+                {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
+                 QStringLiteral("--template"), QStringLiteral("upower")});
+    QVERIFY(m_mock.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(bus().interface()->isServiceRegistered(service).value(), 10000);
+}
+
+void TstUPowerBattery::stopMock()
+{
+    if (m_mock.state() == QProcess::NotRunning)
+        return;
+    m_mock.terminate();
+    m_mock.waitForFinished();
+}
+
+void TstUPowerBattery::mockCall(const QString &path, const QString &method,
+                                const QVariantList &args)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, mockInterface, method);
+    call.setArguments(args);
+    const QDBusMessage reply = bus().call(call);
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage,
+             qPrintable(method + QStringLiteral(": ") + reply.errorMessage()));
+}
+
+// One batched change signal, as upowerd sends it.
+void TstUPowerBattery::setDisplay(const QVariant &percentage, bool present)
+{
+    mockCall(displayPath, QStringLiteral("UpdateProperties"),
+             {deviceInterface, map({{QStringLiteral("Percentage"), percentage},
+                                    {QStringLiteral("IsPresent"), present},
+                                    {QStringLiteral("State"), present ? 2u : 0u}})});
+}
+
+void TstUPowerBattery::setOnBattery(bool onBattery)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, managerPath, QLatin1String(UPowerNames::propertiesInterface),
+        QStringLiteral("Set"));
+    call << service << QStringLiteral("OnBattery") << QVariant::fromValue(QDBusVariant(onBattery));
+    QCOMPARE(bus().call(call).type(), QDBusMessage::ReplyMessage);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], busMissingProbe) == 0)
+        return probeWithoutBus(argc, argv);
+    QCoreApplication app(argc, argv);
+    TstUPowerBattery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_upowerbattery.moc"

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
 class WindowServices;
 
 // "About Dimmerling": name, version, description and three links. Close only
@@ -15,4 +17,37 @@ public:
 
     // Shows the dialog centred, or brings it to the front.
     void showAgain();
+
+    // Close: hides the dialog; it keeps its state for the next showing.
+    void Command1_Click();
+    // The freeware article.
+    void Label6_Click();
+    // The donation page.
+    void Image1_Click();
+    // The home page.
+    void Label5_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void arrangeControls();
+    void drawPictures();
+    void openLink(const QString &address);
+
+    WindowServices &m_window;
+
+    // Back to front: each control is created in front of the ones before.
+    QLabel *const Label1;
+    QLabel *const Label2;
+    QLabel *const Label3;
+    QLabel *const Label4;
+    QLabel *const Label5;
+    QLabel *const Image1;
+    QLabel *const Image2;
+    QLabel *const Label6;
+    QPushButton *const Command1;
+
+    bool m_followsScreen = false;
 };

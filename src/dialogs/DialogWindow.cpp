@@ -1,0 +1,64 @@
+#include "DialogWindow.h"
+
+#include "platform/Twips.h"
+#include "platform/WindowServices.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QLabel>
+#include <QRect>
+#include <QWidget>
+
+namespace {
+
+// Below this the text would be harder to read than cut.
+constexpr qreal SmallestPoints = 6.0;
+constexpr qreal PointsStep = 0.25;
+
+bool fits(const QLabel *label, const QFont &font)
+{
+    const QRect room = label->contentsRect();
+    return QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, label->text()).height() <= room.height();
+}
+
+void centre(QWidget *dialog, const WindowServices &window)
+{
+    const auto area = window.workArea();
+    if (!area)
+        return;
+    const QRect work(area->left, area->top, area->right - area->left, area->bottom - area->top);
+    QRect placed(QPoint(), dialog->size());
+    placed.moveCenter(work.center());
+    dialog->move(placed.topLeft());
+}
+
+} // namespace
+
+void DialogWindow::setUp(QWidget *dialog, const WindowServices &window, const QString &name,
+                         const QString &caption, int widthTwips, int heightTwips)
+{
+    dialog->setObjectName(name);
+    dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint);
+    dialog->setWindowTitle(caption);
+    dialog->setWindowIcon(QIcon(QStringLiteral(":/dimmerling.svg")));
+    dialog->setFixedSize(Twips::toPixels(widthTwips), Twips::toPixels(heightTwips));
+    // Once, when created: a hidden and re-shown dialog keeps the place the
+    // user may have moved it to.
+    centre(dialog, window);
+}
+
+void DialogWindow::showAgain(QWidget *dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void DialogWindow::fitText(QLabel *label)
+{
+    QFont font = label->font();
+    while (!fits(label, font) && font.pointSizeF() - PointsStep >= SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - PointsStep);
+    label->setFont(font);
+}

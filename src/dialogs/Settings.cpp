@@ -1,0 +1,196 @@
+#include "Settings.h"
+
+#include "DialogWindow.h"
+#include "meter/Meter.h"
+#include "platform/Colour.h"
+#include "platform/Twips.h"
+#include "platform/WindowServices.h"
+#include "settings/SettingsFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <iterator>
+
+namespace {
+
+constexpr int Width = 4680;
+constexpr int Height = 5085;
+constexpr Colour WarningRed = 0x0000C0;
+// The design's font size; the family is the desktop's.
+constexpr qreal FontPoints = 8.25;
+const QString ProgramName = QStringLiteral("Dimmerling");
+
+// A greyed box counts as checked, as it always has.
+bool isChecked(const QCheckBox *box)
+{
+    return box->checkState() != Qt::Unchecked;
+}
+
+template <typename Control>
+Control *makeControl(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                     int width, int height)
+{
+    return DialogWindow::placed(new Control(text, parent), name, Twips::rect(left, top, width, height));
+}
+
+QLabel *createLabel(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                    int width, int height)
+{
+    auto *label = makeControl<QLabel>(parent, name, text, left, top, width, height);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+} // namespace
+
+Settings::Settings(Meter &meter, WindowServices &window, QWidget *parent)
+    : QWidget(parent)
+    , m_meter(meter)
+    , m_window(window)
+    , Frame3(makeControl<QGroupBox>(this, QStringLiteral("Frame3"), tr("General"), 120, 120, 4455, 1335))
+    , OptionHideWhenFull(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionHideWhenFull"),
+                                                tr("Hide when battery is full"), 120, 240, 4215, 255))
+    , OptionShowPercentage(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionShowPercentage"),
+                                                  tr("Show percentage of battery power left"), 120, 600,
+                                                  4215, 255))
+    , OptionWarnBelow20(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionWarnBelow20"),
+                                               tr("Warn me when power drops below 20%"), 120, 960, 4215, 255))
+    , Frame2(makeControl<QGroupBox>(this, QStringLiteral("Frame2"), tr("Move method"), 120, 1560, 4455, 855))
+    , RadioOnClick(makeControl<QRadioButton>(Frame2, QStringLiteral("RadioOnClick"), tr("On click"), 120, 240,
+                                             4215, 255))
+    , RadioOnMouseOver(makeControl<QRadioButton>(Frame2, QStringLiteral("RadioOnMouseOver"),
+                                                 tr("On mouseover"), 120, 480, 4215, 255))
+    , Frame1(makeControl<QGroupBox>(this, QStringLiteral("Frame1"), tr("Security"), 120, 2520, 4455, 1935))
+    , OptionEnableSettings(makeControl<QCheckBox>(Frame1, QStringLiteral("OptionEnableSettings"),
+                                                  tr("Enable settings option in context menu"), 120, 240,
+                                                  4215, 255))
+    , OptionEnableTray(makeControl<QCheckBox>(Frame1, QStringLiteral("OptionEnableTray"),
+                                              tr("Enable tray icon"), 120, 600, 4215, 255))
+    , Label1(createLabel(Frame1, QStringLiteral("Label1"), tr("WARNING:"), 120, 960, 1095, 255))
+    , Label2(createLabel(Frame1, QStringLiteral("Label2"),
+                         tr("You remove some of Dimmerling's functionality if you disable these functions. "
+                            "Those settings can be re-enabled by editing the settings.ini in the "
+                            "Dimmerling folder."),
+                         120, 1200, 4215, 615))
+    , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
+    , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
+{
+    DialogWindow::setUp(this, m_window, QStringLiteral("Settings"), tr("Dimmerling Settings"), Width, Height);
+    setAttribute(Qt::WA_DeleteOnClose);
+    arrangeControls();
+    connect(Command1, &QPushButton::clicked, this, &Settings::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Settings::Command2_Click);
+    Form_Load();
+}
+
+void Settings::arrangeControls()
+{
+    QFont designFont = font();
+    designFont.setPointSizeF(FontPoints);
+    setFont(designFont);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    QPalette palette = Label1->palette();
+    palette.setColor(QPalette::WindowText, toQColor(WarningRed));
+    Label1->setPalette(palette);
+    Label2->setWordWrap(true);
+    DialogWindow::fitText(Label2);
+
+    // Neither Enter nor Escape may save or cancel by accident.
+    for (QPushButton *button : {Command1, Command2}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    QWidget *const tabOrder[] = {Command1, Command2, OptionEnableSettings, OptionEnableTray, RadioOnClick,
+                                 RadioOnMouseOver, OptionHideWhenFull, OptionShowPercentage, OptionWarnBelow20};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    Command1->setFocus();
+}
+
+void Settings::Form_Load()
+{
+    SettingsPath = SettingsFile::path(m_window.applicationFolder());
+    const auto size = m_window.fileSize(SettingsPath);
+    m_settingsFileSize = size.value_or(0);
+    // Without a file the meter runs on the shipped values: show those.
+    const QString source = size ? SettingsPath : SettingsFile::Default;
+    const auto isOn = [&source](const QString &key) {
+        return ReadIni(source, SettingsFile::Section, key) == SettingsFile::On;
+    };
+    if (isOn(SettingsFile::MoveMouseOver))
+        RadioOnMouseOver->setChecked(true);
+    else
+        RadioOnClick->setChecked(true);
+    OptionEnableSettings->setChecked(isOn(SettingsFile::EnableSettings));
+    OptionEnableTray->setChecked(isOn(SettingsFile::EnableTray));
+    OptionHideWhenFull->setChecked(isOn(SettingsFile::HideWhenFull));
+    OptionWarnBelow20->setChecked(isOn(SettingsFile::WarnBelow20));
+    OptionShowPercentage->setChecked(isOn(SettingsFile::ShowPercentage));
+}
+
+void Settings::showAgain()
+{
+    DialogWindow::showAgain(this);
+}
+
+void Settings::Command1_Click()
+{
+    SettingsPath = SettingsFile::path(m_window.applicationFolder());
+    m_settingsFileSize = m_window.fileSize(SettingsPath).value_or(0);
+    m_writes = 0;
+    // Each setting reaches the meter only once it is in the file.
+    if (!write(SettingsFile::MoveMouseOver, RadioOnMouseOver->isChecked()))
+        return;
+    m_meter.MoveMouseOver = RadioOnMouseOver->isChecked();
+    if (!write(SettingsFile::EnableSettings, isChecked(OptionEnableSettings)))
+        return;
+    m_meter.MnuSettings->setEnabled(isChecked(OptionEnableSettings));
+    // The tray icon follows at the next start.
+    if (!write(SettingsFile::EnableTray, isChecked(OptionEnableTray)))
+        return;
+    if (!write(SettingsFile::HideWhenFull, isChecked(OptionHideWhenFull)))
+        return;
+    m_meter.HideWhenFull = isChecked(OptionHideWhenFull);
+    if (!write(SettingsFile::WarnBelow20, isChecked(OptionWarnBelow20)))
+        return;
+    m_meter.WarnBelow20 = isChecked(OptionWarnBelow20);
+    if (!write(SettingsFile::ShowPercentage, isChecked(OptionShowPercentage)))
+        return;
+    m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
+    m_lastResult = m_window.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
+                                       MessageStyle::Information, ProgramName) != 0;
+    close();
+}
+
+void Settings::Command2_Click()
+{
+    close();
+}
+
+bool Settings::write(const QString &key, bool on)
+{
+    m_lastResult = INIWrite(SettingsFile::Section, key, on ? SettingsFile::On : SettingsFile::Off, SettingsPath);
+    if (!m_lastResult) {
+        reportFailedWrite();
+        return false;
+    }
+    ++m_writes;
+    return true;
+}
+
+void Settings::reportFailedWrite()
+{
+    // The dialog stays open, so the user can free the file and save again.
+    const QString text = m_writes == 0
+        ? tr("Could not write the settings file %1. Your settings were not saved.")
+        : tr("Could not write the settings file %1. Only some of your settings were saved.");
+    m_window.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, ProgramName);
+}

@@ -1,0 +1,95 @@
+#include "MeterRig.h"
+#include "dialogs/About.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linksOpenTheirPages_data();
+    void linksOpenTheirPages();
+    void layoutAndClose();
+};
+
+static About *openAbout(MeterRig &rig)
+{
+    rig.meter->MnuAbout_Click();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("About") && widget->isVisible())
+            return qobject_cast<About *>(widget);
+    }
+    return nullptr;
+}
+
+void TestAbout::linksOpenTheirPages_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("browserStarts");
+    QTest::newRow("Freeware") << "Label6" << "https://en.wikipedia.org/wiki/Freeware" << true;
+    QTest::newRow("home") << "Label5" << "https://www.example.org/" << true;
+    QTest::newRow("donate") << "Image1" << "https://donate.example.org/index.php?source=DimmerlingInApp"
+                            << true;
+    QTest::newRow("home, no browser") << "Label5" << "https://www.example.org/" << false;
+}
+
+void TestAbout::linksOpenTheirPages()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, address);
+    QFETCH(bool, browserStarts);
+    MeterRig rig;
+    rig.load();
+    rig.window.linkResult = browserStarts;
+    About *about = openAbout(rig);
+    QVERIFY(about);
+    auto *link = about->findChild<QWidget *>(control);
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(link, Qt::RightButton);
+    QTest::mouseClick(about->findChild<QWidget *>("Image2"), Qt::LeftButton);
+    QVERIFY(rig.window.links.isEmpty());
+
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(rig.window.links, QList<QUrl>{QUrl(address)});
+    QCOMPARE(rig.window.boxes.size(), browserStarts ? 0 : 1);
+    if (!browserStarts)
+        QVERIFY(rig.window.boxes[0].text.contains(address));
+}
+
+void TestAbout::layoutAndClose()
+{
+    MeterRig rig;
+    rig.load();
+    About *about = openAbout(rig);
+    QVERIFY(about);
+    const auto control = [about](const char *name) { return about->findChild<QWidget *>(name); };
+    QCOMPARE(about->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint), Qt::Tool);
+    QCOMPARE(about->size(), QSize(312, 128));
+    QCOMPARE(about->focusWidget(), control("Command1"));
+    QCOMPARE(control("Command1")->geometry(), QRect(224, 96, 81, 25));
+    QCOMPARE(control("Label6")->geometry(), QRect(144, 104, 73, 17));
+    // "v1.0" shares its line with the by-line and lies in front of it.
+    QCOMPARE(about->childAt(QPoint(50, 40)), control("Label3"));
+    for (const char *name : {"Image1", "Image2"}) {
+        const QPixmap picture = static_cast<QLabel *>(control(name))->pixmap();
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(control(name)->size()));
+        QCOMPARE(picture.devicePixelRatio(), about->devicePixelRatioF());
+        QVERIFY(!picture.toImage().allGray());
+    }
+
+    // Close only hides: the next command shows the same dialog where it was.
+    about->move(about->pos() + QPoint(40, 30));
+    const QPoint moved = about->pos();
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    QTest::qWait(0);
+    QVERIFY(!about->isVisible());
+    QCOMPARE(openAbout(rig), about);
+    QCOMPARE(about->pos(), moved);
+}
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"

@@ -1,0 +1,245 @@
+#include "MeterRig.h"
+#include "dialogs/Settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void loadShowsExactlyOne_data();
+    void loadShowsExactlyOne();
+    void missingShowPercentage();
+    void saveWritesEveryKeyAndKeepsOtherLines();
+    void cancelChangesNothingAndNextOpeningReadsAfresh();
+    void failedSaveKeepsDialogOpen_data();
+    void failedSaveKeepsDialogOpen();
+    void layoutAndKeys();
+};
+
+static const char *const checkBoxes[] = {"OptionEnableSettings", "OptionEnableTray", "OptionHideWhenFull",
+                                         "OptionWarnBelow20", "OptionShowPercentage"};
+
+static Settings *findSettings()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("Settings"))
+            return qobject_cast<Settings *>(widget);
+    }
+    return nullptr;
+}
+
+// Straight to the command: the menu item is greyed when the file says so.
+static QPointer<Settings> open(MeterRig &rig, const QByteArray &content)
+{
+    rig.load(content);
+    rig.meter->MnuSettings_Click();
+    return findSettings();
+}
+
+template <typename T = QWidget> static T *child(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<T *>(QLatin1String(name));
+}
+
+static void click(QWidget *dialog, const char *button)
+{
+    QTest::mouseClick(child(dialog, button), Qt::LeftButton);
+}
+
+void TestSettings::cleanup()
+{
+    delete findSettings();
+}
+
+void TestSettings::loadShowsExactlyOne_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("checked");
+    const QByteArray keys[] = {"EnableSettings", "EnableTray", "HideWhenFull", "WarnBelow20", "ShowPercentage"};
+    const auto all = [&keys](const QByteArray &value) {
+        QByteArray content = "[PowerMenu]\nMoveMouseOver=" + value + "\n";
+        for (const QByteArray &key : keys)
+            content += key + '=' + value + '\n';
+        return content;
+    };
+    QStringList allOn{"RadioOnMouseOver"};
+    for (const char *box : checkBoxes)
+        allOn << QLatin1String(box);
+    QTest::newRow("1") << all("1") << allOn;
+    QTest::newRow("0") << all("0") << QStringList{"RadioOnClick"};
+    QTest::newRow("01") << all("01") << QStringList{"RadioOnClick"};
+    QTest::newRow("true") << all("true") << QStringList{"RadioOnClick"};
+    QTest::newRow("missing") << QByteArray("[PowerMenu]\n") << QStringList{"RadioOnClick"};
+    QTest::newRow("capitals") << QByteArray("[POWERMENU]\nMOVEMOUSEOVER=1\n") << QStringList{"RadioOnMouseOver"};
+    for (int i = 0; i < 5; ++i)
+        QTest::addRow("only %s", keys[i].constData())
+            << QByteArray("[PowerMenu]\n" + keys[i] + "=1\n") << QStringList{"RadioOnClick", checkBoxes[i]};
+}
+
+void TestSettings::loadShowsExactlyOne()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, checked);
+    MeterRig rig;
+    const auto dialog = open(rig, content);
+    QVERIFY(dialog);
+    for (const char *name : checkBoxes)
+        QCOMPARE(child<QCheckBox>(dialog, name)->isChecked(), checked.contains(QLatin1String(name)));
+    for (const char *name : {"RadioOnClick", "RadioOnMouseOver"})
+        QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked.contains(QLatin1String(name)));
+}
+
+void TestSettings::missingShowPercentage()
+{
+    MeterRig rig;
+    const auto dialog = open(rig, "[PowerMenu]\nEnableSettings=1\n");
+    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(!child<QCheckBox>(dialog, "OptionShowPercentage")->isChecked());
+    click(dialog, "Command1");
+    QVERIFY(rig.settings().endsWith("\nShowPercentage=0\n"));
+    QVERIFY(!rig.meter->Label3->isVisible());
+}
+
+void TestSettings::saveWritesEveryKeyAndKeepsOtherLines()
+{
+    MeterRig rig;
+    const auto dialog = open(rig, "; edited by hand\n[Other]\nHideWhenFull=1\n\n"
+                                  "[PowerMenu]\nWarnBelow20=1\nColour=blue\nMoveMouseOver=0\n"
+                                  "[Later]\nEnableTray=0\n");
+    QVERIFY(!rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
+    child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
+    child<QCheckBox>(dialog, "OptionEnableTray")->setCheckState(Qt::PartiallyChecked);
+    child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
+    child<QCheckBox>(dialog, "OptionWarnBelow20")->setChecked(false);
+    child<QCheckBox>(dialog, "OptionShowPercentage")->setChecked(true);
+    click(dialog, "Command1");
+
+    QCOMPARE(rig.settings(), QByteArray("; edited by hand\n[Other]\nHideWhenFull=1\n\n"
+                                        "[PowerMenu]\nWarnBelow20=0\nColour=blue\nMoveMouseOver=1\n"
+                                        "EnableSettings=0\nEnableTray=1\nHideWhenFull=1\nShowPercentage=1\n"
+                                        "[Later]\nEnableTray=0\n"));
+    QVERIFY(rig.meter->MoveMouseOver && !rig.meter->WarnBelow20 && rig.meter->HideWhenFull);
+    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(!rig.tray.shown); // the tray icon waits for the next start
+    QCOMPARE(rig.log, QStringList{"box:Settings are saved, some of them may need a restart to take effect"});
+    QCOMPARE(rig.window.boxes[0].style, MessageStyle::Information);
+    QCOMPARE(rig.window.boxes[0].title, "Dimmerling");
+    QTRY_VERIFY(!dialog);
+    // Greyed at once, so the dialog cannot come back.
+    rig.meter->MnuSettings->trigger();
+    QVERIFY(!findSettings());
+}
+
+void TestSettings::cancelChangesNothingAndNextOpeningReadsAfresh()
+{
+    MeterRig rig;
+    const QByteArray content = "[PowerMenu]\r\nMoveMouseOver=1\r\nEnableSettings=1\r\nWarnBelow20=1\r\n";
+    const auto dialog = open(rig, content);
+    for (const char *name : checkBoxes)
+        child<QCheckBox>(dialog, name)->toggle();
+    child<QRadioButton>(dialog, "RadioOnClick")->setChecked(true);
+    rig.meter->MnuSettings_Click();
+    QCOMPARE(findSettings(), dialog.data());
+    click(dialog, "Command2");
+    QCOMPARE(rig.settings(), content);
+    QVERIFY(rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
+    QVERIFY(rig.meter->MnuSettings->isEnabled() && rig.meter->Label3->isVisible());
+    QVERIFY(rig.log.isEmpty());
+    QTRY_VERIFY(!dialog);
+
+    rig.writeSettings("[PowerMenu]\nHideWhenFull=1\n");
+    rig.meter->MnuSettings_Click();
+    QWidget *again = findSettings();
+    QVERIFY(again && again->isVisible());
+    QVERIFY(child<QCheckBox>(again, "OptionHideWhenFull")->isChecked());
+    QVERIFY(!child<QCheckBox>(again, "OptionEnableSettings")->isChecked());
+}
+
+void TestSettings::failedSaveKeepsDialogOpen_data()
+{
+    QTest::addColumn<bool>("folderInPlace");
+    QTest::newRow("settings.ini is a folder") << true;
+    QTest::newRow("read-only folder") << false;
+}
+
+void TestSettings::failedSaveKeepsDialogOpen()
+{
+    QFETCH(bool, folderInPlace);
+    MeterRig rig;
+    const QByteArray content = "[PowerMenu]\nMoveMouseOver=0\n";
+    const auto dialog = open(rig, content);
+    const auto restore = qScopeGuard([&rig] {
+        QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (folderInPlace) {
+        QVERIFY(QFile::remove(rig.settingsPath()) && QDir(rig.dir.path()).mkdir("settings.ini"));
+    } else {
+        QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        if (QFile(rig.dir.filePath("probe")).open(QIODevice::WriteOnly))
+            QSKIP("this user may write into read-only folders");
+    }
+    child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
+    click(dialog, "Command1");
+
+    QCOMPARE(rig.window.boxes.size(), 1);
+    QCOMPARE(rig.window.boxes[0].style, MessageStyle::Critical);
+    QVERIFY2(rig.window.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.window.boxes[0].text));
+    QVERIFY(!rig.meter->MoveMouseOver);
+    QTest::qWait(0);
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), folderInPlace);
+    if (!folderInPlace)
+        QCOMPARE(rig.settings(), content);
+}
+
+void TestSettings::layoutAndKeys()
+{
+    MeterRig rig;
+    const QByteArray content = "[PowerMenu]\n";
+    const auto dialog = open(rig, content);
+    QCOMPARE(dialog->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint), Qt::Tool);
+    QCOMPARE(dialog->size(), QSize(312, 339));
+    QCOMPARE(dialog->pos(), QPoint((1280 - 312) / 2, (800 - 339) / 2)); // the fake's work area
+    QCOMPARE(child(dialog, "Command1")->geometry(), QRect(224, 304, 81, 25));
+    QCOMPARE(child(dialog, "Frame1")->geometry(), QRect(8, 168, 297, 129));
+    QCOMPARE(child(dialog, "OptionEnableTray")->geometry(), QRect(8, 40, 281, 17));
+    QCOMPARE(child(dialog, "Label1")->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
+    auto *note = child<QLabel>(dialog, "Label2");
+    const QFontMetrics metrics(note->font());
+    QVERIFY(metrics.boundingRect(note->rect(), Qt::TextWordWrap, note->text()).height() <= note->height());
+
+    QStringList order;
+    for (QWidget *widget = child(dialog, "Command1"); order.size() < 10; widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            order << widget->objectName();
+    }
+    QCOMPARE(order, QStringList({"Command1", "Command2", "OptionEnableSettings", "OptionEnableTray",
+                                 "RadioOnClick", "RadioOnMouseOver", "OptionHideWhenFull",
+                                 "OptionShowPercentage", "OptionWarnBelow20", "Command1"}));
+
+    // Save has the focus, and neither Enter nor Escape saves or closes.
+    QCOMPARE(dialog->focusWidget(), child(dialog, "Command1"));
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(child(dialog, "Command1"), key);
+        QTest::keyClick(child(dialog, "OptionEnableTray"), key);
+    }
+    QTest::qWait(0);
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(rig.log.isEmpty());
+    QCOMPARE(rig.settings(), content);
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -57,7 +57,9 @@ struct MeterRig
         meter->Form_Load();
         meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
         meter->show();
-        QTest::qWaitForWindowExposed(meter.get());
+        // Pointer events sent before it is exposed are lost.
+        if (!QTest::qWaitForWindowExposed(meter.get()))
+            qFatal("the meter window was never exposed");
         return *meter;
     }
 

@@ -1,9 +1,11 @@
 #include "Session.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -25,6 +27,17 @@ void Session::preferX11()
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void Session::reportWaylandLimits()
+{
+    static bool reported = false;
+    if (reported || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    reported = true;
+    std::fputs("dimmerling: running on Wayland without X11 (XWayland): placement and staying on top "
+               "are not available here\n",
+               stderr);
 }
 
 void Session::quitOnTerminationSignals()

@@ -1,0 +1,71 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// Held open until the process ends: closing it would release the lock.
+int lockFile = -1;
+
+bool onWayland()
+{
+    // Session::preferX11() has already chosen xcb where XWayland exists.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    return platform.startsWith(QLatin1String("wayland"))
+        || (platform.isEmpty() && !qEnvironmentVariableIsSet("DISPLAY"));
+}
+
+QString withoutScreenNumber(QString display)
+{
+    static const QRegularExpression screen(QStringLiteral("(:\\d+)\\.\\d+$"));
+    return display.replace(screen, QStringLiteral("\\1"));
+}
+
+} // namespace
+
+QString SingleInstance::displayName()
+{
+    const QString x11 = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty() && (onWayland() || x11.isEmpty()))
+        return wayland;
+    if (!x11.isEmpty())
+        return withoutScreenNumber(x11);
+    return QStringLiteral("none");
+}
+
+QString SingleInstance::lockPath()
+{
+    QString name = displayName();
+    // A Wayland display may be a full socket path.
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return QDir(runtime).filePath(QStringLiteral("dimmerling-%1.lock").arg(name));
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("dimmerling-%1-%2.lock").arg(::getuid()).arg(name));
+}
+
+bool SingleInstance::claim()
+{
+    if (lockFile >= 0)
+        return true;
+    const QByteArray path = QFile::encodeName(lockPath());
+    const int file = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (file < 0)
+        return true;
+    if (::flock(file, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        ::close(file);
+        return !taken;
+    }
+    lockFile = file;
+    return true;
+}

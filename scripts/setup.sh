@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev 
           libgl-dev dbus)
 if [ "${1:-}" = test ]; then
     packages+=(python3-dbusmock umockdev upower xvfb openbox xcompmgr xdotool x11-utils
-               imagemagick trayer libglib2.0-bin)
+               imagemagick trayer libglib2.0-bin desktop-file-utils appstream weston qt6-wayland)
 fi
 
 missing=()

@@ -47,6 +47,17 @@ QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry)
     return label;
 }
 
+// What assistive technology reads: a fixed name and the reading as the
+// description. Set only on a change: the tick runs ten times a second.
+void describe(QWidget *meter, const QString &caption, bool onAc)
+{
+    if (meter->accessibleName().isEmpty())
+        meter->setAccessibleName(Meter::tr("Battery gauge"));
+    const QString reading = caption + (onAc ? Meter::tr(", on AC power") : Meter::tr(", on battery"));
+    if (meter->accessibleDescription() != reading)
+        meter->setAccessibleDescription(reading);
+}
+
 } // namespace
 
 Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent)
@@ -181,6 +192,7 @@ void Meter::Timer1_Timer()
     setWindowAlpha();
     if (HideWhenFull)
         hideWhenFull();
+    describe(this, Label3->text(), m_battery.acStatus() == 1);
 }
 
 void Meter::setBarColour(Colour colour)

@@ -1,0 +1,187 @@
+#include "MeterRig.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <memory>
+
+// The meter on a screen of 2560 x 1600 device pixels scaled by
+// QT_SCALE_FACTOR (2 unless the environment says otherwise): everything the
+// design says in pixels holds in device-independent pixels.
+namespace {
+
+constexpr int LeftPlace = 17;
+constexpr float LeftPlaceTwips = 255.0F;
+const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableTray=0\n";
+
+double scaleFactor()
+{
+    return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+}
+
+// (screen width - 5000 twips), in pixels, as the design places it.
+int rightPlace(const QRect &area)
+{
+    return Twips::toPixels(Twips::fromPixels(area.x() + area.width()) - 5000.0F);
+}
+
+// The real work area, not the rig's fixed one.
+Meter &loadOnTheRealScreen(MeterRig &rig)
+{
+    rig.window.area = rig.window.QtWindowServices::workArea();
+    return rig.load(OnClick);
+}
+
+// The pixels alone, whatever ratio they were drawn for.
+QImage pixels(const QPixmap &pixmap)
+{
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1.0);
+    return image;
+}
+
+QWidget *topLevel(const QString &name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class tst_HiDpi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shouldRunOnAScaledScreen();
+    void shouldKeepTheDesignGeometryInDeviceIndependentPixels();
+    void shouldDodgeBetweenTheTwoPlaces();
+    void shouldDodgeOnAClickAtTheScaledPosition();
+    void shouldDrawTheWindowAtFullResolution();
+    void shouldRenderTheIconAtTheScreensResolution_data();
+    void shouldRenderTheIconAtTheScreensResolution();
+    void shouldShowTheDialogsAtTheDesignSizeWithSharpPictures();
+};
+
+void tst_HiDpi::shouldRunOnAScaledScreen()
+{
+    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), scaleFactor());
+    QCOMPARE(QGuiApplication::primaryScreen()->geometry().width(), qRound(2560 / scaleFactor()));
+}
+
+void tst_HiDpi::shouldKeepTheDesignGeometryInDeviceIndependentPixels()
+{
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    QCOMPARE(meter.devicePixelRatioF(), scaleFactor());
+    QCOMPARE(meter.size(), QSize(257, 17));
+    QCOMPARE(meter.pos(), QPoint(rightPlace(meter.screen()->availableGeometry()), 2));
+    QCOMPARE(meter.Label3->geometry(), QRect(0, 2, 257, 17));
+}
+
+void tst_HiDpi::shouldDodgeBetweenTheTwoPlaces()
+{
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    const int right = meter.x();
+    for (int round = 0; round < 2; ++round) {
+        meter.Dodge();
+        QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
+        QCOMPARE(rig.window.left(&meter), LeftPlaceTwips);
+        meter.Dodge();
+        QCOMPARE(meter.pos(), QPoint(right, 2));
+    }
+}
+
+void tst_HiDpi::shouldDodgeOnAClickAtTheScaledPosition()
+{
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    QTest::mouseClick(meter.Label3, Qt::LeftButton, {}, QPoint(250, 15));
+    QCOMPARE(meter.x(), LeftPlace);
+    QTest::mouseClick(meter.Label3, Qt::LeftButton, {}, QPoint(250, 15));
+    QVERIFY(meter.x() != LeftPlace);
+}
+
+void tst_HiDpi::shouldDrawTheWindowAtFullResolution()
+{
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    rig.tick(57);
+    const QImage shot = pixels(meter.grab());
+    QCOMPARE(shot.size(), QSize(qCeil(257 * scaleFactor()), qCeil(17 * scaleFactor())));
+    // The same window drawn at one device pixel per pixel, then blown up,
+    // would be blurred or blocky: the percentage must differ from that.
+    QImage small(meter.size(), QImage::Format_ARGB32_Premultiplied);
+    meter.render(&small);
+    QVERIFY(shot != small.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    QVERIFY(shot != small.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+void tst_HiDpi::shouldRenderTheIconAtTheScreensResolution_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("tray") << 16;
+    QTest::newRow("task switcher") << 32;
+}
+
+void tst_HiDpi::shouldRenderTheIconAtTheScreensResolution()
+{
+    QFETCH(int, size);
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    const QIcon icon = meter.windowIcon();
+    const QPixmap scaled = icon.pixmap(QSize(size, size), scaleFactor());
+    const int devicePixels = qRound(size * scaleFactor());
+    QCOMPARE(scaled.size(), QSize(devicePixels, devicePixels));
+    // Drawn for the device pixels, not a small picture blown up.
+    QCOMPARE(pixels(scaled), pixels(icon.pixmap(QSize(devicePixels, devicePixels), 1.0)));
+}
+
+void tst_HiDpi::shouldShowTheDialogsAtTheDesignSizeWithSharpPictures()
+{
+    MeterRig rig;
+    Meter &meter = loadOnTheRealScreen(rig);
+    meter.MnuAbout_Click();
+    meter.MnuSettings_Click();
+    QWidget *about = topLevel(QStringLiteral("About"));
+    QWidget *settings = topLevel(QStringLiteral("Settings"));
+    QVERIFY(about && settings);
+    QCOMPARE(about->size(), QSize(312, 128));
+    QCOMPARE(settings->size(), QSize(312, 339));
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    for (const char *name : {"Image1", "Image2"}) {
+        const auto *label = about->findChild<QLabel *>(name);
+        QVERIFY(label);
+        const QPixmap picture = label->pixmap();
+        QCOMPARE(picture.devicePixelRatio(), scaleFactor());
+        QCOMPARE(picture.size(), label->size() * scaleFactor());
+    }
+    settings->close();
+    about->hide();
+}
+
+int main(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        qputenv("QT_SCALE_FACTOR", "2");
+    QTemporaryFile screens;
+    if (!screens.open())
+        return 1;
+    screens.write(R"({"screens": [{"name": "HiDPI", "x": 0, "y": 0, "width": 2560, "height": 1600,
+                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    QApplication app(argc, argv);
+    tst_HiDpi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidpi.moc"

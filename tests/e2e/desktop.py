@@ -1,0 +1,221 @@
+"""A private X11 desktop for one test: Xvfb, openbox, xcompmgr and, when asked, trayer.
+
+Everything here looks at the desktop the way any other X client could
+(xwininfo, xprop, xdotool, import) and acts through xdotool.
+"""
+
+import os
+import re
+import shlex
+from typing import NamedTuple
+
+from processes import read_line, run, wait_equal, wait_until
+
+START_SECONDS = 10
+TRAY_THICKNESS = 30
+_PPM_FIELD = re.compile(rb"\s*(#[^\n]*\n\s*)*(\S+)")
+
+
+class Geometry(NamedTuple):
+    x: int
+    y: int
+    width: int
+    height: int
+    viewable: bool
+    override_redirect: bool
+
+
+class Image:
+    """An RGB picture read from a binary PPM."""
+
+    def __init__(self, ppm):
+        fields, offset = [], 0
+        while len(fields) < 4:
+            match = _PPM_FIELD.match(ppm, offset)
+            fields.append(match.group(2))
+            offset = match.end()
+        assert fields[0] == b"P6" and fields[3] == b"255", f"not an 8-bit PPM: {fields}"
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self._data = ppm[offset + 1:]
+
+    def pixel(self, x, y):
+        at = 3 * (y * self.width + x)
+        return tuple(self._data[at:at + 3])
+
+    def rows(self, y0, y1, x0, x1):
+        """Pixels of the rectangle, row by row."""
+        return [[self.pixel(x, y) for x in range(x0, x1)] for y in range(y0, y1)]
+
+
+def luminance(rgb):
+    r, g, b = rgb
+    return 0.299 * r + 0.587 * g + 0.114 * b
+
+
+def _ints(text):
+    return [int(n, 0) for n in re.findall(r"0x[0-9a-fA-F]+|\d+", text)]
+
+
+def _xprop_value(text):
+    # "NAME(TYPE) = value", "NAME(WINDOW): window id # 0x..", or "NAME:  not found."
+    match = re.match(r"[^\s(:=]+(?:\([^)]*\))?\s*[:=]\s*(.*)", text, re.S)
+    if not match or match.group(1).startswith(("not found", "no such atom")):
+        return None
+    return match.group(1).strip()
+
+
+class Desktop:
+    def __init__(self, processes, work_dir, screen="1280x800", tray_edge=None):
+        self.processes = processes
+        self.work_dir = work_dir
+        self.screen = screen
+        self.tray_edge = tray_edge
+        self.display = None
+        self.env = None
+
+    def start(self):
+        """Starts the X server, then the window and compositing managers side by side, then the tray."""
+        self._start_server()
+        home = self.work_dir / "home"
+        home.mkdir()
+        self.env = {"PATH": os.environ["PATH"], "HOME": str(home), "DISPLAY": self.display,
+                    "XDG_CONFIG_HOME": str(home / ".config"), "LANG": "C.UTF-8",
+                    "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
+        # openbox runs its start-up command once it manages the screen fully;
+        # the check window it sets up earlier comes too soon for a dock.
+        started = self.work_dir / "openbox-started"
+        self.processes.start("openbox", ["openbox", "--sm-disable", "--startup",
+                                          f"touch {shlex.quote(str(started))}"], self.env)
+        self.processes.start("xcompmgr", ["xcompmgr"], self.env)
+        wait_until(started.exists, START_SECONDS, "openbox manages the screen")
+        # Only a panel mapped under a running openbox gets its strut into the work area.
+        if self.tray_edge:
+            self._start_tray()
+        wait_until(lambda: '"xcompmgr"' in self.tool("xwininfo", "-root", "-children"),
+                   START_SECONDS, "xcompmgr composites the screen")
+        if self.tray_edge:
+            self._wait_for_tray()
+
+    def _start_server(self):
+        # Xvfb picks a free display itself and tells us which: no races
+        # with other tests running at the same time.
+        read_end, write_end = os.pipe()
+        try:
+            self.processes.start("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                          f"{self.screen}x24", "-nolisten", "tcp", "-noreset", "-br"],
+                                 {"PATH": os.environ["PATH"]}, pass_fds=[write_end])
+            os.close(write_end)
+            self.display = ":" + read_line(read_end, START_SECONDS, "Xvfb display number")
+        finally:
+            os.close(read_end)
+
+    def _start_tray(self):
+        size = ["--height", str(TRAY_THICKNESS)] if self.tray_edge in ("top", "bottom") else \
+            ["--widthtype", "pixel", "--width", str(TRAY_THICKNESS)]
+        self.processes.start("trayer", ["trayer", "--edge", self.tray_edge, "--SetDockType", "true",
+                                        "--SetPartialStrut", "true", *size], self.env)
+
+    def _wait_for_tray(self):
+        wait_until(self.tray_panel, START_SECONDS, "trayer's panel")
+        full = tuple(int(n) for n in self.screen.split("x"))
+        # The program reads the work area once, at start: the strut must be in it.
+        wait_until(lambda: self.work_area()[2:] != full, START_SECONDS, "the work area leaves room for the tray")
+
+    def tool(self, *args, **kwargs):
+        return run(args, self.env, **kwargs)
+
+    # What other programs can see ---------------------------------------
+
+    def geometry(self, window):
+        """Where the window is on the screen, or None once it is gone."""
+        text = self.tool("xwininfo", "-id", str(window), check=False)
+        if "Absolute upper-left X" not in text:
+            return None
+
+        def field(name):
+            return re.search(rf"{name}:\s*(\S+)", text).group(1)
+        return Geometry(int(field("Absolute upper-left X")), int(field("Absolute upper-left Y")),
+                        int(field("Width")), int(field("Height")), field("Map State") == "IsViewable",
+                        field("Override Redirect State") == "yes")
+
+    def property(self, window, name):
+        """The property's value as xprop prints it, or None when the window lacks it."""
+        return _xprop_value(self.tool("xprop", "-id", str(window), name, check=False))
+
+    def root_property(self, name):
+        return _xprop_value(self.tool("xprop", "-root", name))
+
+    def alpha(self, window):
+        """_NET_WM_WINDOW_OPACITY as 0..255, or None when unset (opaque)."""
+        value = self.property(window, "_NET_WM_WINDOW_OPACITY")
+        return None if value is None else round(int(value) * 255 / 0xFFFFFFFF)
+
+    def work_area(self):
+        return tuple(_ints(self.root_property("_NET_WORKAREA"))[:4])
+
+    def stacking(self):
+        """Managed windows, bottom to top."""
+        return _ints(self.root_property("_NET_CLIENT_LIST_STACKING").split("#", 1)[1])
+
+    def active_window(self):
+        value = self.root_property("_NET_ACTIVE_WINDOW")
+        return _ints(value.split("#", 1)[1])[0] if value and "#" in value else None
+
+    def windows_named(self, pattern, visible=True, pid=None):
+        """Client windows whose title matches the regular expression."""
+        args = ["xdotool", "search", "--all"]
+        if visible:
+            args.append("--onlyvisible")
+        if pid is not None:
+            args += ["--pid", str(pid)]
+        return [int(w) for w in self.tool(*args, "--name", pattern, check=False).split()]
+
+    def top_level_windows(self, window_class):
+        """Windows directly on the root (unframed) of the given WM_CLASS class."""
+        text = self.tool("xwininfo", "-root", "-children")
+        return [int(w, 16) for w in re.findall(rf'^\s*(0x[0-9a-f]+) .*\("[^"]*" "{window_class}"\)', text, re.M)]
+
+    def popup_menus(self, window_class):
+        """Shown pop-up windows (menus) of the program."""
+        return [w for w in self.top_level_windows(window_class)
+                if (g := self.geometry(w)) and g.viewable and g.override_redirect]
+
+    def tray_panel(self):
+        match = re.search(r'^\s*(0x[0-9a-f]+) "panel": \("panel" "trayer"\)',
+                          self.tool("xwininfo", "-root", "-tree"), re.M)
+        return int(match.group(1), 16) if match else None
+
+    def tray_icons(self, window_class):
+        """Icons of the program's class embedded in the notification area."""
+        tree = self.tool("xwininfo", "-id", str(self.tray_panel()), "-tree")
+        return [int(w, 16) for w in re.findall(rf'^\s*(0x[0-9a-f]+) .*\("[^"]*" "{window_class}"\)', tree, re.M)]
+
+    def screenshot(self, path):
+        self.tool("import", "-silent", "-window", "root", str(path))
+
+    def grab(self, window="root"):
+        """The window's own pixels (before compositing), or the screen as shown for root."""
+        return Image(self.tool("import", "-silent", "-window", str(window), "-depth", "8", "ppm:-", binary=True))
+
+    # What a user does ----------------------------------------------------
+
+    def pointer(self):
+        found = re.search(r"x:(\d+) y:(\d+)", self.tool("xdotool", "getmouselocation"))
+        return int(found.group(1)), int(found.group(2))
+
+    def move_pointer(self, x, y):
+        # Not "mousemove --sync": it waits forever when the pointer is already there.
+        self.tool("xdotool", "mousemove", str(x), str(y))
+        wait_equal(self.pointer, (x, y), 2, "the pointer's place")
+
+    def click(self, x, y, button=1):
+        self.move_pointer(x, y)
+        self.tool("xdotool", "click", str(button))
+
+    def keys(self, *names):
+        self.tool("xdotool", "key", *names)
+
+    def activate(self, window):
+        """Gives the window the focus, as clicking its title would."""
+        self.tool("xdotool", "windowactivate", str(window), check=False)
+        wait_equal(self.active_window, window, 2, "the active window")

@@ -1,0 +1,52 @@
+"""Hiding when full, and dodging the pointer to the left place and back."""
+
+import pytest
+
+from processes import stays, wait_equal, wait_until
+from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, right_place, settings_ini
+
+FOLLOW_SECONDS = 1.0
+
+
+@pytest.mark.parametrize("hide", ["1", "0"])
+def test_hides_at_100_only_when_asked_and_comes_back_at_99(launch, hide):
+    run = launch(settings_ini(HideWhenFull=hide), charge=99)
+    program = run.program
+    right = wait_until(program.place, 2, "the meter shown")
+    run.battery.set_charge(100)
+    if hide == "1":
+        wait_equal(program.shown, False, FOLLOW_SECONDS, "the meter shown")
+        run.battery.set_charge(99)
+        wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
+    else:
+        program.wait_alpha(alpha_for(100))
+        assert program.place() == right
+
+
+def _text_at(place):
+    x, y = place
+    return x + WIDTH // 2, y + HEIGHT // 2
+
+
+def test_pointer_over_the_text_dodges_left_and_back(launch):
+    run = launch(settings_ini(MoveMouseOver="1"))
+    desktop, program = run.desktop, run.program
+    right = (right_place(desktop.work_area()[2]), TOP)
+    wait_equal(program.place, right, 2, "the meter's place")
+    desktop.move_pointer(*_text_at(right))
+    wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
+    desktop.move_pointer(*_text_at((LEFT_PLACE, TOP)))
+    wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
+
+
+def test_click_mode_ignores_the_pointer_and_dodges_on_click(launch):
+    run = launch(settings_ini(MoveMouseOver="0"))
+    desktop, program = run.desktop, run.program
+    right = (right_place(desktop.work_area()[2]), TOP)
+    wait_equal(program.place, right, 2, "the meter's place")
+    desktop.move_pointer(*_text_at(right))
+    stays(lambda: program.place() == right, 0.5, "the meter stays under the pointer")
+    desktop.click(*_text_at(right))
+    wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
+    desktop.click(*_text_at((LEFT_PLACE, TOP)))
+    wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")

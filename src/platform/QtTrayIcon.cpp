@@ -1,5 +1,7 @@
 #include "QtTrayIcon.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 Qt::MouseButtons buttonOf(QSystemTrayIcon::ActivationReason reason)
@@ -24,8 +26,11 @@ void QtTrayIcon::add(const QIcon &icon, const QString &tip, Notify notify)
 {
     m_icon = std::make_unique<QSystemTrayIcon>(icon);
     m_icon->setToolTip(tip);
-    QObject::connect(m_icon.get(), &QSystemTrayIcon::activated,
-                     [notify](QSystemTrayIcon::ActivationReason reason) { notify(buttonOf(reason)); });
+    // Queued: the menu opened from a click may delete this icon (Exit), which
+    // must not happen inside the icon's own event handling.
+    QObject::connect(
+        m_icon.get(), &QSystemTrayIcon::activated, QCoreApplication::instance(),
+        [notify](QSystemTrayIcon::ActivationReason reason) { notify(buttonOf(reason)); }, Qt::QueuedConnection);
     // Without a notification area Qt shows the icon once one appears.
     m_icon->show();
 }

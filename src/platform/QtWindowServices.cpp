@@ -44,9 +44,13 @@ float QtWindowServices::left(const QWidget *window) const
 
 void QtWindowServices::setLeft(QWidget *window, float twips)
 {
+    // Under a reparenting window manager y() may briefly read the frame's
+    // origin after show; the top is the one the window had when first placed.
+    const auto edge = m_leftEdges.constFind(window);
+    const int top = edge != m_leftEdges.cend() ? edge->top : window->y();
     const int pixels = Twips::toPixels(twips);
-    m_leftEdges.insert(window, {twips, pixels});
-    window->move(pixels, window->y());
+    m_leftEdges.insert(window, {twips, pixels, top});
+    window->move(pixels, top);
 }
 
 bool QtWindowServices::isVisible(const QWidget *window) const

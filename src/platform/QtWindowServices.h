@@ -26,11 +26,13 @@ public:
     std::optional<double> fileSize(const QString &path) const override;
 
 private:
-    // What setLeft() was last asked for, and the pixel it became.
+    // What setLeft() was last asked for, the pixel it became, and the top
+    // it keeps.
     struct LeftEdge
     {
         float twips;
         int pixels;
+        int top;
     };
     QHash<const QWidget *, LeftEdge> m_leftEdges;
     QHash<const QWidget *, qint32> m_extendedStyles;

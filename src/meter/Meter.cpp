@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -258,6 +259,17 @@ void Meter::Form_MouseMove(Qt::MouseButtons button)
 void Meter::mouseMoveEvent(QMouseEvent *event)
 {
     Form_MouseMove(event->buttons());
+}
+
+void Meter::keyPressEvent(QKeyEvent *event)
+{
+    // From the keyboard the menu opens as everywhere else on the desktop.
+    const bool menuKey = event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey)
+        m_window.popupMenu(MnuMenu);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 bool Meter::eventFilter(QObject *watched, QEvent *event)

@@ -88,6 +88,10 @@ void tst_Dodge::shouldOpenTheMenuOnRightClickWithoutDodging()
     QTest::mouseClick(meter.Label3, Qt::RightButton);
     QCOMPARE(rig.window.menusShown, 1);
     QCOMPARE(meter.x(), RightPlace);
+    QTest::keyClick(&meter, Qt::Key_Menu);
+    QTest::keyClick(&meter, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(&meter, Qt::Key_F10);
+    QCOMPARE(rig.window.menusShown, 3);
 }
 
 void tst_Dodge::shouldGoLeftFromAnyOtherPlace()

@@ -48,12 +48,10 @@ QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry)
     return label;
 }
 
-// What assistive technology reads: a fixed name and the reading as the
-// description. Set only on a change: the tick runs ten times a second.
+// What assistive technology reads as the gauge's description. Set only on
+// a change: the tick runs ten times a second.
 void describe(QWidget *meter, const QString &caption, bool onAc)
 {
-    if (meter->accessibleName().isEmpty())
-        meter->setAccessibleName(Meter::tr("Battery gauge"));
     const QString reading = caption + (onAc ? Meter::tr(", on AC power") : Meter::tr(", on battery"));
     if (meter->accessibleDescription() != reading)
         meter->setAccessibleDescription(reading);
@@ -76,6 +74,7 @@ Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWi
     , MnuExit(new QAction(tr("E&xit"), this))
 {
     setObjectName(QStringLiteral("Meter"));
+    setAccessibleName(tr("Battery gauge"));
     setWindowTitle(ProgramName);
     setWindowIcon(QIcon(QStringLiteral(":/dimmerling.svg")));
     setGeometry(Twips::rect(DesignLeft, DesignTop, Width, Height));
@@ -175,25 +174,31 @@ void Meter::Timer1_Timer()
     } else if (charge() < Gauge::Low) {
         low = true;
         setBarColour(Gauge::Red);
-        if (!Warned) {
-            // Set before the box opens: ticks go on while it is shown.
-            Warned = true;
-            if (WarnBelow20)
-                m_lastBoxResult = m_window.messageBox(tr("Battery power is below 20%!"),
-                                                      MessageStyle::Critical, tr("Warning!")) != 0;
-        }
+        warnOnce();
     } else {
         setBarColour(Gauge::Orange);
     }
     if (!low && Warned)
         Warned = false;
     Label3->setText(QString::number(charge()) + QLatin1Char('%'));
-    setBackColour(Label1, m_battery.acStatus() == 1 ? Gauge::LightBlue : Gauge::White);
+    const bool onAc = m_battery.acStatus() == 1;
+    setBackColour(Label1, onAc ? Gauge::LightBlue : Gauge::White);
     Opacity = Gauge::opacity(charge());
     setWindowAlpha();
     if (HideWhenFull)
         hideWhenFull();
-    describe(this, Label3->text(), m_battery.acStatus() == 1);
+    describe(this, Label3->text(), onAc);
+}
+
+void Meter::warnOnce()
+{
+    if (Warned)
+        return;
+    // Set before the box opens: ticks go on while it is shown.
+    Warned = true;
+    if (WarnBelow20)
+        m_lastBoxResult = m_window.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical,
+                                              tr("Warning!")) != 0;
 }
 
 void Meter::setBarColour(Colour colour)

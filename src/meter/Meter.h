@@ -75,6 +75,7 @@ private:
     void createMenu();
     void readSettings();
     void setBarColour(Colour colour);
+    void warnOnce();
     void setWindowAlpha();
     void hideWhenFull();
     void queryWorkArea();

@@ -6,11 +6,16 @@
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QSvgRenderer>
 #include <QUrl>
 #include <QWindow>
@@ -22,6 +27,8 @@ constexpr int Height = 1920;
 constexpr Colour FreewareGreen = 0x00C000;
 constexpr Colour LinkBlue = 0xFF0000;
 const QString ProgramName = QStringLiteral("Dimmerling");
+// Marks the labels that assistive technology is to see as links.
+const char *const LinkProperty = "dimmerlingLink";
 
 QLabel *createLabel(QWidget *parent, const QString &name, const QString &text, int left, int top,
                     int width, int height)
@@ -62,6 +69,68 @@ void drawPicture(QLabel *label, const QString &file, qreal pixelRatio)
     label->setPixmap(pixmap);
 }
 
+// Qt presents every label as static text or a graphic; the clickable ones are
+// links, and screen readers should say so.
+QAccessibleInterface *linkInterface(const QString &, QObject *object)
+{
+    if (!object->isWidgetType() || !object->property(LinkProperty).toBool())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Link);
+}
+
+void presentAsLink(QLabel *label, const QString &name, const QString &address)
+{
+    label->setCursor(Qt::PointingHandCursor);
+    label->setFocusPolicy(Qt::TabFocus);
+    label->setAccessibleName(name);
+    label->setAccessibleDescription(About::tr("Opens %1 in your browser").arg(address));
+    label->setProperty(LinkProperty, true);
+    // Qt made its interface as plain text when it got its text; make it anew.
+    QAccessibleInterface *plainText = QAccessible::queryAccessibleInterface(label);
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plainText));
+}
+
+// A click is a left button released over the control it went down on.
+bool isClick(const QEvent *event, const QWidget *control)
+{
+    const auto *mouse = static_cast<const QMouseEvent *>(event);
+    return mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint());
+}
+
+// Held down, the key opens the page once, not a browser tab per repeat.
+bool isActivationKey(const QEvent *event)
+{
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    const bool activates = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+                           || key->key() == Qt::Key_Space;
+    return activates && !key->isAutoRepeat();
+}
+
+// Around the text, or the whole picture.
+QRect focusArea(const QLabel *link)
+{
+    if (link->text().isEmpty())
+        return link->rect();
+    const QRect text = link->fontMetrics().boundingRect(link->contentsRect(), int(link->alignment()),
+                                                        link->text());
+    return text.adjusted(-1, -1, 1, 1) & link->rect();
+}
+
+// A label draws no focus, so the link is drawn as usual and then the style's
+// focus frame on top, as a check box frames its text.
+void paintWithFocus(QLabel *link, QEvent *paint)
+{
+    static_cast<QObject *>(link)->event(paint);
+    QStyleOptionFocusRect option;
+    option.initFrom(link);
+    // Links take the focus only from the keyboard, where styles show it.
+    option.state |= QStyle::State_KeyboardFocusChange;
+    option.rect = focusArea(link);
+    option.backgroundColor = link->palette().color(QPalette::Window);
+    QPainter painter(link);
+    link->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, link);
+}
+
 } // namespace
 
 About::About(WindowServices &window, QWidget *parent)
@@ -81,8 +150,10 @@ About::About(WindowServices &window, QWidget *parent)
     , Command1(DialogWindow::placed(new QPushButton(tr("Close"), this), QStringLiteral("Command1"),
                                     Twips::rect(3360, 1440, 1215, 375)))
 {
+    QAccessible::installFactory(linkInterface);
     DialogWindow::setUp(this, m_window, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
     arrangeControls();
+    makeLinks();
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
     Command1->setFocus();
 }
@@ -106,11 +177,20 @@ void About::arrangeControls()
     Label6->setFont(bold);
     Label6->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(Label6, FreewareGreen);
+    Image2->setAccessibleName(tr("%1 logo").arg(ProgramName));
+}
 
-    for (QLabel *link : {Label6, Image1, Label5}) {
-        link->setCursor(Qt::PointingHandCursor);
+void About::makeLinks()
+{
+    presentAsLink(Image1, tr("Donate"), Links::Donation);
+    presentAsLink(Label5, Label5->text(), Links::Home);
+    presentAsLink(Label6, Label6->text(), Links::Freeware);
+    // Reading order after Close: the picture at the top, then the bottom line.
+    setTabOrder(Command1, Image1);
+    setTabOrder(Image1, Label5);
+    setTabOrder(Label5, Label6);
+    for (QLabel *link : {Label6, Image1, Label5})
         link->installEventFilter(this);
-    }
 }
 
 void About::showAgain()
@@ -135,22 +215,38 @@ void About::drawPictures()
     drawPicture(Image2, QStringLiteral(":/logo.svg"), devicePixelRatioF());
 }
 
+// Only the three links are watched.
 bool About::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::MouseButtonRelease)
-        return QWidget::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    const auto *control = static_cast<QWidget *>(watched);
-    // A click is a left button released over the control it went down on.
-    if (mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint())) {
-        if (watched == Label6)
-            Label6_Click();
-        else if (watched == Image1)
-            Image1_Click();
-        else if (watched == Label5)
-            Label5_Click();
+    auto *link = static_cast<QLabel *>(watched);
+    if (event->type() == QEvent::MouseButtonRelease && isClick(event, link)) {
+        activate(link);
+    } else if (event->type() == QEvent::KeyPress && isActivationKey(event)) {
+        activate(link);
+        return true;
+    } else if (event->type() == QEvent::Paint && link->hasFocus()) {
+        paintWithFocus(link, event);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void About::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        Command1_Click();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void About::activate(const QObject *link)
+{
+    if (link == Label6)
+        Label6_Click();
+    else if (link == Image1)
+        Image1_Click();
+    else if (link == Label5)
+        Label5_Click();
 }
 
 void About::Command1_Click()

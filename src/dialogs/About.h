@@ -6,8 +6,9 @@ class QLabel;
 class QPushButton;
 class WindowServices;
 
-// "About Dimmerling": name, version, description and three links. Close only
-// hides it.
+// "About Dimmerling": name, version, description and three links. Close or
+// Escape only hides it; the links take the keyboard focus after Close and open
+// on Return, Enter or Space as on a click.
 class About : public QWidget
 {
     Q_OBJECT
@@ -29,10 +30,13 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void arrangeControls();
+    void makeLinks();
+    void activate(const QObject *link);
     void drawPictures();
     void openLink(const QString &address);
 

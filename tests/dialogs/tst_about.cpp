@@ -1,6 +1,7 @@
 #include "MeterRig.h"
 #include "dialogs/About.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -13,6 +14,9 @@ private slots:
     void linksOpenTheirPages_data();
     void linksOpenTheirPages();
     void layoutAndClose();
+    void keysOpenLinks_data();
+    void keysOpenLinks();
+    void keyboardFocusAndEscape();
 };
 
 static About *openAbout(MeterRig &rig)
@@ -89,6 +93,82 @@ void TestAbout::layoutAndClose()
     QVERIFY(!about->isVisible());
     QCOMPARE(openAbout(rig), about);
     QCOMPARE(about->pos(), moved);
+}
+
+void TestAbout::keysOpenLinks_data()
+{
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("donate, Return") << 1 << "Image1" << int(Qt::Key_Return) << "Donate"
+                                    << "https://donate.example.org/index.php?source=DimmerlingInApp";
+    QTest::newRow("home, Enter") << 2 << "Label5" << int(Qt::Key_Enter) << "www.example.org"
+                                 << "https://www.example.org/";
+    QTest::newRow("Freeware, Space") << 3 << "Label6" << int(Qt::Key_Space) << "Freeware"
+                                     << "https://en.wikipedia.org/wiki/Freeware";
+}
+
+// Tab from Close reaches each link in reading order, a screen reader hears it
+// as a link to its page, and its key opens that page.
+void TestAbout::keysOpenLinks()
+{
+    QFETCH(int, tabs);
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(QString, name);
+    QFETCH(QString, address);
+    MeterRig rig;
+    rig.load();
+    About *about = openAbout(rig);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    for (int tab = 0; tab < tabs; ++tab)
+        QTest::keyClick(about->focusWidget(), Qt::Key_Tab);
+    QWidget *link = QApplication::focusWidget();
+    QCOMPARE(link->objectName(), control);
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(link);
+    QCOMPARE(face->role(), QAccessible::Link);
+    QCOMPARE(face->text(QAccessible::Name), name);
+    QVERIFY(face->text(QAccessible::Description).contains(address));
+    QVERIFY(face->state().focused);
+
+    // Neither a held key's repeats nor other keys open anything.
+    QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(link, &held);
+    QTest::keyClick(link, Qt::Key_A);
+    QVERIFY(rig.window.links.isEmpty());
+    QTest::keyClick(link, Qt::Key(key));
+    QCOMPARE(rig.window.links, QList<QUrl>{QUrl(address)});
+    QVERIFY(about->isVisible());
+}
+
+void TestAbout::keyboardFocusAndEscape()
+{
+    MeterRig rig;
+    rig.load();
+    About *about = openAbout(rig);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QAccessibleInterface *logo = QAccessible::queryAccessibleInterface(about->findChild<QWidget *>("Image2"));
+    QCOMPARE(logo->role(), QAccessible::Graphic);
+    QCOMPARE(logo->text(QAccessible::Name), QStringLiteral("Dimmerling logo"));
+
+    // The focus frame shows on the focused link only, and goes with the focus.
+    auto *freeware = about->findChild<QWidget *>("Label6");
+    const QImage plain = freeware->grab().toImage();
+    QTest::keyClick(about->focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), freeware);
+    QVERIFY(freeware->grab().toImage() != plain);
+    QTest::keyClick(freeware, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+    QCOMPARE(freeware->grab().toImage(), plain);
+
+    // Escape hides the dialog from a link as well, and opens nothing.
+    QTest::keyClick(about->focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), freeware);
+    QTest::keyClick(freeware, Qt::Key_Escape);
+    QVERIFY(!about->isVisible());
+    QVERIFY(rig.window.links.isEmpty());
 }
 
 QTEST_MAIN(TestAbout)

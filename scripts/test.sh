@@ -4,3 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
 ctest --test-dir build --output-on-failure --timeout 300 -j2
+# Sanitized tests, bounded fuzzing and static checks.
+scripts/harden.sh

@@ -1,10 +1,10 @@
 #include "DialogWindow.h"
 
+#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
 #include <QFontMetrics>
-#include <QIcon>
 #include <QLabel>
 #include <QRect>
 #include <QWidget>
@@ -41,7 +41,7 @@ void DialogWindow::setUp(QWidget *dialog, const WindowServices &window, const QS
     dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(caption);
-    dialog->setWindowIcon(QIcon(QStringLiteral(":/dimmerling.svg")));
+    dialog->setWindowIcon(programIcon());
     dialog->setFixedSize(Twips::toPixels(widthTwips), Twips::toPixels(heightTwips));
     // Once, when created: a hidden and re-shown dialog keeps the place the
     // user may have moved it to.

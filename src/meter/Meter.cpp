@@ -4,12 +4,12 @@
 #include "dialogs/About.h"
 #include "dialogs/Settings.h"
 #include "platform/BatteryStatus.h"
+#include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
 
 #include <QAction>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -48,15 +48,6 @@ QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry)
     return label;
 }
 
-// What assistive technology reads as the gauge's description. Set only on
-// a change: the tick runs ten times a second.
-void describe(QWidget *meter, const QString &caption, bool onAc)
-{
-    const QString reading = caption + (onAc ? Meter::tr(", on AC power") : Meter::tr(", on battery"));
-    if (meter->accessibleDescription() != reading)
-        meter->setAccessibleDescription(reading);
-}
-
 } // namespace
 
 Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent)
@@ -76,7 +67,7 @@ Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWi
     setObjectName(QStringLiteral("Meter"));
     setAccessibleName(tr("Battery gauge"));
     setWindowTitle(ProgramName);
-    setWindowIcon(QIcon(QStringLiteral(":/dimmerling.svg")));
+    setWindowIcon(programIcon());
     setGeometry(Twips::rect(DesignLeft, DesignTop, Width, Height));
     setFixedSize(size());
     createLabels();
@@ -180,14 +171,34 @@ void Meter::Timer1_Timer()
     }
     if (!low && Warned)
         Warned = false;
-    Label3->setText(QString::number(charge()) + QLatin1Char('%'));
+    setCaption(charge());
     const bool onAc = m_battery.acStatus() == 1;
     setBackColour(Label1, onAc ? Gauge::LightBlue : Gauge::White);
     Opacity = Gauge::opacity(charge());
     setWindowAlpha();
     if (HideWhenFull)
         hideWhenFull();
-    describe(this, Label3->text(), onAc);
+    describe(onAc);
+}
+
+void Meter::setCaption(qint16 charge)
+{
+    // Building the text costs more than the rest of the tick: only a new
+    // charge makes a new one.
+    if (charge == m_captionCharge)
+        return;
+    m_captionCharge = charge;
+    Label3->setText(QString::number(charge) + QLatin1Char('%'));
+}
+
+void Meter::describe(bool onAc)
+{
+    // What assistive technology reads; changes with the caption or the AC.
+    if (m_describedCharge == m_captionCharge && m_describedOnAc == onAc)
+        return;
+    m_describedCharge = m_captionCharge;
+    m_describedOnAc = onAc;
+    setAccessibleDescription(Label3->text() + (onAc ? tr(", on AC power") : tr(", on battery")));
 }
 
 void Meter::warnOnce()

@@ -76,6 +76,8 @@ private:
     void readSettings();
     void setBarColour(Colour colour);
     void warnOnce();
+    void setCaption(qint16 charge);
+    void describe(bool onAc);
     void setWindowAlpha();
     void hideWhenFull();
     void queryWorkArea();
@@ -93,6 +95,10 @@ private:
     QString m_settingsSource;
     double m_settingsFileSize = 0;
     bool m_lastBoxResult = false;
+    // What the caption and the accessible description show now.
+    qint16 m_captionCharge = -1;
+    qint16 m_describedCharge = -1;
+    bool m_describedOnAc = false;
 
     std::unique_ptr<About> m_about;
     QPointer<Settings> m_settings;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -23,10 +22,18 @@ bool onWayland()
         || (platform.isEmpty() && !qEnvironmentVariableIsSet("DISPLAY"));
 }
 
-QString withoutScreenNumber(QString display)
+// ":0.1" is display ":0". Plain string work: a regular expression here
+// would load PCRE into every gauge just for this.
+QString withoutScreenNumber(const QString &display)
 {
-    static const QRegularExpression screen(QStringLiteral("(:\\d+)\\.\\d+$"));
-    return display.replace(screen, QStringLiteral("\\1"));
+    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+    const qsizetype dot = display.lastIndexOf(QLatin1Char('.'));
+    if (colon < 0 || dot < colon + 2)
+        return display;
+    bool numbers = true;
+    for (qsizetype i = colon + 1; i < display.size(); ++i)
+        numbers = numbers && (i == dot || display.at(i).isDigit());
+    return numbers ? display.left(dot) : display;
 }
 
 } // namespace

@@ -200,7 +200,11 @@ bool saveAtomically(const QString &path, const QByteArray &content)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(content);
-    return file.commit();
+    // QSaveFile lets the owner write the new file; a read-only one stays so.
+    // The "user" bits describe this process's access, not the file's mode.
+    const QFile::Permissions kept =
+        QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    return file.commit() && (kept == QFile::Permissions() || QFile::setPermissions(path, kept));
 }
 
 } // namespace

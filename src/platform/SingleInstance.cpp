@@ -41,7 +41,7 @@ QString withoutScreenNumber(const QString &display)
 QString SingleInstance::displayName()
 {
     const QString x11 = qEnvironmentVariable("DISPLAY");
-    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (!wayland.isEmpty() && (onWayland() || x11.isEmpty()))
         return wayland;
     if (!x11.isEmpty())

@@ -65,7 +65,8 @@ std::optional<qint64> readNumber(const QByteArray &dir, const char *name)
         return std::nullopt;
     bool ok = false;
     const qint64 value = text->toLongLong(&ok);
-    if (!ok)
+    // Qt's parsing stops at a NUL byte; such a value is not a number.
+    if (!ok || text->contains('\0'))
         return std::nullopt;
     return value;
 }

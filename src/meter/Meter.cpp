@@ -158,7 +158,7 @@ qint16 Meter::charge() const
 
 void Meter::Timer1_Timer()
 {
-    Label2->resize(Twips::toPixels(Gauge::barWidth(charge())), Label2->height());
+    setBarWidth(Gauge::barWidth(charge()));
     bool low = false;
     if (charge() > Gauge::High) {
         setBarColour(Gauge::Green);
@@ -210,6 +210,14 @@ void Meter::warnOnce()
     if (WarnBelow20)
         m_lastBoxResult = m_window.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical,
                                               tr("Warning!")) != 0;
+}
+
+void Meter::setBarWidth(float twips)
+{
+    // Even an unchanged resize marks the window's opaque region dirty.
+    const int pixels = Twips::toPixels(twips);
+    if (Label2->width() != pixels)
+        Label2->resize(pixels, Label2->height());
 }
 
 void Meter::setBarColour(Colour colour)

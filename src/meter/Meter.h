@@ -74,6 +74,7 @@ private:
     void createLabels();
     void createMenu();
     void readSettings();
+    void setBarWidth(float twips);
     void setBarColour(Colour colour);
     void warnOnce();
     void setCaption(qint16 charge);

@@ -1,6 +1,7 @@
 #include "meter/Meter.h"
 #include "platform/BatteryStatus.h"
 #include "platform/PlatformFactory.h"
+#include "platform/Program.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dimmerling"));
+    QApplication::setApplicationName(Program::Name);
     // Wayland and the task managers find the menu entry and its icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Dimmerling"));
     // The gauge hides itself when full; closing a dialog then must not end it.
@@ -32,5 +33,8 @@ int main(int argc, char *argv[])
     Meter meter(*window, *battery, *tray);
     meter.Form_Load();
     meter.show();
+    // A signal while UPower was first asked has already been handled.
+    if (Session::endRequested())
+        return 0;
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "DialogWindow.h"
 #include "Links.h"
 #include "platform/Colour.h"
+#include "platform/Program.h"
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
@@ -26,7 +27,6 @@ constexpr int Width = 4680;
 constexpr int Height = 1920;
 constexpr Colour FreewareGreen = 0x00C000;
 constexpr Colour LinkBlue = 0xFF0000;
-const QString ProgramName = QStringLiteral("Dimmerling");
 // Marks the labels that assistive technology is to see as links.
 const char *const LinkProperty = "dimmerlingLink";
 
@@ -136,7 +136,7 @@ void paintWithFocus(QLabel *link, QEvent *paint)
 About::About(WindowServices &window, QWidget *parent)
     : QWidget(parent)
     , m_window(window)
-    , Label1(createLabel(this, QStringLiteral("Label1"), ProgramName, 720, 120, 1935, 615))
+    , Label1(createLabel(this, QStringLiteral("Label1"), Program::Name, 720, 120, 1935, 615))
     , Label2(createLabel(this, QStringLiteral("Label2"), tr("by the authors"), 720, 480, 1815, 255))
     , Label3(createLabel(this, QStringLiteral("Label3"), tr("v1.0"), 720, 480, 615, 255))
     , Label4(createLabel(this, QStringLiteral("Label4"),
@@ -150,7 +150,9 @@ About::About(WindowServices &window, QWidget *parent)
     , Command1(DialogWindow::placed(new QPushButton(tr("Close"), this), QStringLiteral("Command1"),
                                     Twips::rect(3360, 1440, 1215, 375)))
 {
-    QAccessible::installFactory(linkInterface);
+    // Factories are never removed: one is enough for every About.
+    static const bool factoryInstalled = (QAccessible::installFactory(linkInterface), true);
+    Q_UNUSED(factoryInstalled);
     DialogWindow::setUp(this, m_window, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
     arrangeControls();
     makeLinks();
@@ -177,7 +179,7 @@ void About::arrangeControls()
     Label6->setFont(bold);
     Label6->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(Label6, FreewareGreen);
-    Image2->setAccessibleName(tr("%1 logo").arg(ProgramName));
+    Image2->setAccessibleName(tr("%1 logo").arg(Program::Name));
 }
 
 void About::makeLinks()
@@ -276,5 +278,5 @@ void About::openLink(const QString &address)
     m_window.messageBox(tr("No web browser could be started. To visit the page, copy its address "
                            "into your browser:\n%1")
                             .arg(address),
-                        MessageStyle::Information, ProgramName);
+                        MessageStyle::Information, Program::Name);
 }

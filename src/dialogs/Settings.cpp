@@ -3,6 +3,7 @@
 #include "DialogWindow.h"
 #include "meter/Meter.h"
 #include "platform/Colour.h"
+#include "platform/Program.h"
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
 #include "settings/SettingsFile.h"
@@ -24,7 +25,6 @@ constexpr int Height = 5085;
 constexpr Colour WarningRed = 0x0000C0;
 // The design's font size; the family is the desktop's.
 constexpr qreal FontPoints = 8.25;
-const QString ProgramName = QStringLiteral("Dimmerling");
 
 // A greyed box counts as checked, as it always has.
 bool isChecked(const QCheckBox *box)
@@ -166,7 +166,7 @@ void Settings::Command1_Click()
         return;
     m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
     m_lastResult = m_window.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
-                                       MessageStyle::Information, ProgramName) != 0;
+                                       MessageStyle::Information, Program::Name) != 0;
     close();
 }
 
@@ -192,5 +192,5 @@ void Settings::reportFailedWrite()
     const QString text = m_writes == 0
         ? tr("Could not write the settings file %1. Your settings were not saved.")
         : tr("Could not write the settings file %1. Only some of your settings were saved.");
-    m_window.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, ProgramName);
+    m_window.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, Program::Name);
 }

@@ -4,6 +4,7 @@
 #include "dialogs/About.h"
 #include "dialogs/Settings.h"
 #include "platform/BatteryStatus.h"
+#include "platform/Program.h"
 #include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/TrayIcon.h"
@@ -25,7 +26,6 @@ constexpr int Height = 255;
 constexpr float RightPlaceOffset = 5000.0F;
 constexpr float LeftPlace = 255.0F;
 constexpr int TickMs = 100;
-const QString ProgramName = QStringLiteral("Dimmerling");
 
 void setBackColour(QWidget *control, Colour colour)
 {
@@ -66,7 +66,10 @@ Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWi
 {
     setObjectName(QStringLiteral("Meter"));
     setAccessibleName(tr("Battery gauge"));
-    setWindowTitle(ProgramName);
+    // Reappearing after a full charge must not take the keyboard from the
+    // user's window: Ctrl+X there would end the gauge.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(Program::Name);
     setWindowIcon(programIcon());
     setGeometry(Twips::rect(DesignLeft, DesignTop, Width, Height));
     setFixedSize(size());
@@ -329,7 +332,7 @@ void Meter::MnuExit_Click()
 
 void Meter::AddIconToTray()
 {
-    m_tray.add(windowIcon(), ProgramName, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_tray.add(windowIcon(), Program::Name, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
 }
 
 void Meter::DeleteIconFromTray()

@@ -42,15 +42,20 @@ public:
     // Jumps between the right place and the left place.
     void Dodge();
 
+    // Pointer over the percentage: dodges in mouse-over mode.
     void Label3_MouseMove();
+    // Button released over the percentage: menu on the right, dodge on the left.
     void Label3_MouseUp(Qt::MouseButton button);
     // Also where the tray icon's clicks arrive.
     void Form_MouseMove(Qt::MouseButtons button);
 
+    // Show the one About or Settings window, creating it on first use.
     void MnuAbout_Click();
     void MnuSettings_Click();
+    // Removes the tray icon, then ends the program.
     void MnuExit_Click();
 
+    // The notification-area icon: the program's icon and name.
     void AddIconToTray();
     void DeleteIconFromTray();
 

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <cmath>
+
 // The battery-status source: two reads, each giving the current value.
 // Reads must be cheap: the meter makes up to seven of them per tick, ten
 // ticks a second.
@@ -13,6 +15,15 @@ public:
     static constexpr qint16 NoBattery = 255;
 
     virtual ~BatteryStatus() = default;
+
+    // A percentage as the sources report it: clamped to 0..100, halves
+    // rounded up, not-a-number as 0.
+    static qint16 toPercent(double value)
+    {
+        if (std::isnan(value))
+            return 0;
+        return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
+    }
 
     // Charge in percent (0..100, or NoBattery).
     virtual qint16 charge() = 0;

@@ -34,11 +34,27 @@ float QtWindowServices::pixelsToTwipsX(qint32 pixels) const
     return Twips::fromPixels(pixels);
 }
 
+QtWindowServices::WindowState &QtWindowServices::stateOf(QWidget *window)
+{
+    if (!m_windows.contains(window)) {
+        // A later window at the same address must not inherit this state.
+        QObject::connect(window, &QObject::destroyed, &m_connections,
+                         [this, window] { m_windows.remove(window); });
+    }
+    return m_windows[window];
+}
+
+const QtWindowServices::WindowState *QtWindowServices::findState(const QWidget *window) const
+{
+    const auto state = m_windows.constFind(window);
+    return state != m_windows.cend() ? &*state : nullptr;
+}
+
 float QtWindowServices::left(const QWidget *window) const
 {
-    const auto edge = m_leftEdges.constFind(window);
-    if (edge != m_leftEdges.cend() && edge->pixels == window->x())
-        return edge->twips;
+    const WindowState *state = findState(window);
+    if (state && state->leftEdge && state->leftEdge->pixels == window->x())
+        return state->leftEdge->twips;
     return Twips::fromPixels(window->x());
 }
 
@@ -46,10 +62,10 @@ void QtWindowServices::setLeft(QWidget *window, float twips)
 {
     // Under a reparenting window manager y() may briefly read the frame's
     // origin after show; the top is the one the window had when first placed.
-    const auto edge = m_leftEdges.constFind(window);
-    const int top = edge != m_leftEdges.cend() ? edge->top : window->y();
+    std::optional<LeftEdge> &edge = stateOf(window).leftEdge;
+    const int top = edge ? edge->top : window->y();
     const int pixels = Twips::toPixels(twips);
-    m_leftEdges.insert(window, {twips, pixels, top});
+    edge = LeftEdge{twips, pixels, top};
     window->move(pixels, top);
 }
 
@@ -65,23 +81,24 @@ void QtWindowServices::setVisible(QWidget *window, bool visible)
 
 qint32 QtWindowServices::extendedStyle(const QWidget *window) const
 {
-    return m_extendedStyles.value(window);
+    const WindowState *state = findState(window);
+    return state ? state->extendedStyle : 0;
 }
 
 void QtWindowServices::setExtendedStyle(QWidget *window, qint32 style)
 {
     // X11 has no extended style: every window can be translucent.
-    m_extendedStyles.insert(window, style);
+    stateOf(window).extendedStyle = style;
 }
 
 void QtWindowServices::setAlpha(QWidget *window, quint8 alpha)
 {
     // The tick repeats this ten times a second; only a change may reach the
     // X server.
-    const auto last = m_alphas.constFind(window);
-    if (last != m_alphas.cend() && *last == alpha)
+    std::optional<quint8> &last = stateOf(window).alpha;
+    if (last == alpha)
         return;
-    m_alphas.insert(window, alpha);
+    last = alpha;
     window->setWindowOpacity(alpha / 255.0);
 }
 

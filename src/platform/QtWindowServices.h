@@ -3,6 +3,7 @@
 #include "WindowServices.h"
 
 #include <QHash>
+#include <QObject>
 
 // The window services on a Qt desktop (X11, or XWayland).
 class QtWindowServices : public WindowServices
@@ -34,7 +35,18 @@ private:
         int pixels;
         int top;
     };
-    QHash<const QWidget *, LeftEdge> m_leftEdges;
-    QHash<const QWidget *, qint32> m_extendedStyles;
-    QHash<const QWidget *, quint8> m_alphas;
+    // What this layer keeps for a window, dropped when the window goes.
+    struct WindowState
+    {
+        std::optional<LeftEdge> leftEdge;
+        qint32 extendedStyle = 0;
+        std::optional<quint8> alpha;
+    };
+
+    WindowState &stateOf(QWidget *window);
+    const WindowState *findState(const QWidget *window) const;
+
+    QHash<const QWidget *, WindowState> m_windows;
+    // Ends the clean-up connections when this layer goes first.
+    QObject m_connections;
 };

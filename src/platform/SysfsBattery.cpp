@@ -6,7 +6,6 @@
 #include <QList>
 
 #include <cerrno>
-#include <cmath>
 #include <optional>
 
 #include <fcntl.h>
@@ -150,11 +149,6 @@ double combinedPercent(const QList<BatteryReading> &batteries)
 }
 
 // Clamps to 0..100 and rounds halves up.
-qint16 toPercent(double value)
-{
-    return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
-}
-
 } // namespace
 
 SysfsBattery::SysfsBattery(QString root, int maxAgeMs)

@@ -7,17 +7,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
-#include <cmath>
 
 namespace {
-
-// Clamps to 0..100 and rounds halves up; a value that is not a number is 0.
-qint16 toPercent(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
-}
 
 QDBusMessage propertiesCall(const char *path, const char *method)
 {

@@ -21,8 +21,12 @@ QString SettingsFile::path(const QString &applicationFolder)
 bool SettingsFile::ensureExists(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.exists() || info.isSymLink())
+    if (info.exists())
         return true;
+    // A link to a file that is not there (an unmounted folder, say) is the
+    // user's: not written through, and the shipped values serve this run.
+    if (info.isSymLink())
+        return false;
     QFile shipped(Default);
     if (!shipped.open(QIODevice::ReadOnly))
         return false;

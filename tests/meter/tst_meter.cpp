@@ -1,6 +1,7 @@
 #include "MeterRig.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -33,6 +34,7 @@ private slots:
     void shouldReadKeysExactlyAndInAnyCase();
     void shouldWriteTheShippedFileWhenNoneExists();
     void shouldUseTheShippedValuesWhenTheFileCannotBeWritten();
+    void shouldLeaveALinkToAMissingFileAlone();
     void shouldStartOffScreenWhenThereIsNoWorkArea();
     void shouldDrawEachCharge_data();
     void shouldDrawEachCharge();
@@ -118,6 +120,18 @@ void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeWritten()
     rig.window.folder = rig.dir.filePath(QStringLiteral("gone"));
     Meter &meter = rig.load();
     QVERIFY(!QFile::exists(rig.window.folder + QStringLiteral("/settings.ini")));
+    QVERIFY(rig.tray.shown);
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver);
+}
+
+void tst_Meter::shouldLeaveALinkToAMissingFileAlone()
+{
+    MeterRig rig;
+    const QString target = rig.dir.filePath(QStringLiteral("unmounted/settings.ini"));
+    QVERIFY(QFile::link(target, rig.settingsPath()));
+    Meter &meter = rig.load();
+    QVERIFY(QFileInfo(rig.settingsPath()).isSymLink());
+    QVERIFY(!QFile::exists(target));
     QVERIFY(rig.tray.shown);
     QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver);
 }

@@ -47,6 +47,8 @@ void check(bool condition, const char *what, const QByteArray &detail = {})
         fail(what, detail);
 }
 
+// The rules for blanks and line breaks are written here again on purpose:
+// the checks must not trust the code they check.
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';

@@ -30,14 +30,6 @@ constexpr Colour LinkBlue = 0xFF0000;
 // Marks the labels that assistive technology is to see as links.
 const char *const LinkProperty = "dimmerlingLink";
 
-QLabel *createLabel(QWidget *parent, const QString &name, const QString &text, int left, int top,
-                    int width, int height)
-{
-    auto *label = DialogWindow::placed(new QLabel(text, parent), name, Twips::rect(left, top, width, height));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 // Verdana where installed, else the desktop's sans-serif.
 QFont verdana(qreal points)
 {
@@ -45,13 +37,6 @@ QFont verdana(qreal points)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     return font;
-}
-
-void setTextColour(QWidget *control, Colour colour)
-{
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, toQColor(colour));
-    control->setPalette(palette);
 }
 
 // The picture at the label's size, drawn for the screen's pixel density so
@@ -136,17 +121,17 @@ void paintWithFocus(QLabel *link, QEvent *paint)
 About::About(WindowServices &window, QWidget *parent)
     : QWidget(parent)
     , m_window(window)
-    , Label1(createLabel(this, QStringLiteral("Label1"), Program::Name, 720, 120, 1935, 615))
-    , Label2(createLabel(this, QStringLiteral("Label2"), tr("by the authors"), 720, 480, 1815, 255))
-    , Label3(createLabel(this, QStringLiteral("Label3"), tr("v1.0"), 720, 480, 615, 255))
-    , Label4(createLabel(this, QStringLiteral("Label4"),
+    , Label1(DialogWindow::label(this, QStringLiteral("Label1"), Program::Name, 720, 120, 1935, 615))
+    , Label2(DialogWindow::label(this, QStringLiteral("Label2"), tr("by the authors"), 720, 480, 1815, 255))
+    , Label3(DialogWindow::label(this, QStringLiteral("Label3"), tr("v1.0"), 720, 480, 615, 255))
+    , Label4(DialogWindow::label(this, QStringLiteral("Label4"),
                          tr("Dimmerling is a tiny application that monitors your battery power and becomes "
                             "more visible as the power level becomes critical."),
                          120, 840, 4455, 615))
-    , Label5(createLabel(this, QStringLiteral("Label5"), QUrl(Links::Home).host(), 120, 1560, 1935, 255))
-    , Image1(createLabel(this, QStringLiteral("Image1"), QString(), 3360, 120, 1245, 675))
-    , Image2(createLabel(this, QStringLiteral("Image2"), QString(), 0, 120, 720, 720))
-    , Label6(createLabel(this, QStringLiteral("Label6"), tr("Freeware"), 2160, 1560, 1095, 255))
+    , Label5(DialogWindow::label(this, QStringLiteral("Label5"), QUrl(Links::Home).host(), 120, 1560, 1935, 255))
+    , Image1(DialogWindow::label(this, QStringLiteral("Image1"), QString(), 3360, 120, 1245, 675))
+    , Image2(DialogWindow::label(this, QStringLiteral("Image2"), QString(), 0, 120, 720, 720))
+    , Label6(DialogWindow::label(this, QStringLiteral("Label6"), tr("Freeware"), 2160, 1560, 1095, 255))
     , Command1(DialogWindow::placed(new QPushButton(tr("Close"), this), QStringLiteral("Command1"),
                                     Twips::rect(3360, 1440, 1215, 375)))
 {
@@ -172,13 +157,13 @@ void About::arrangeControls()
     QFont underlined = verdana(8.25);
     underlined.setUnderline(true);
     Label5->setFont(underlined);
-    setTextColour(Label5, LinkBlue);
+    DialogWindow::setTextColour(Label5, LinkBlue);
 
     QFont bold = verdana(8.25);
     bold.setBold(true);
     Label6->setFont(bold);
     Label6->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setTextColour(Label6, FreewareGreen);
+    DialogWindow::setTextColour(Label6, FreewareGreen);
     Image2->setAccessibleName(tr("%1 logo").arg(Program::Name));
 }
 

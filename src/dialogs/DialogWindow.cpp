@@ -1,5 +1,6 @@
 #include "DialogWindow.h"
 
+#include "platform/Colour.h"
 #include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
@@ -46,6 +47,21 @@ void DialogWindow::setUp(QWidget *dialog, const WindowServices &window, const QS
     // Once, when created: a hidden and re-shown dialog keeps the place the
     // user may have moved it to.
     centre(dialog, window);
+}
+
+QLabel *DialogWindow::label(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                           int width, int height)
+{
+    auto *label = placed(new QLabel(text, parent), name, Twips::rect(left, top, width, height));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void DialogWindow::setTextColour(QWidget *control, quint32 colour)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, toQColor(colour));
+    control->setPalette(palette);
 }
 
 void DialogWindow::showAgain(QWidget *dialog)

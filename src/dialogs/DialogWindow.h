@@ -24,6 +24,13 @@ void showAgain(QWidget *dialog);
 // fixed design sizes were made for a narrower font than most desktops have.
 void fitText(QLabel *label);
 
+// A label with its text at the top left of its design box (twips).
+QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top, int width,
+              int height);
+
+// Colours a control's text (0x00BBGGRR).
+void setTextColour(QWidget *control, quint32 colour);
+
 // Names a control and puts it at its place (pixels, relative to its parent).
 template <typename Control>
 Control *placed(Control *control, const QString &name, const QRect &geometry)

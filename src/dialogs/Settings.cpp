@@ -39,14 +39,6 @@ Control *makeControl(QWidget *parent, const QString &name, const QString &text, 
     return DialogWindow::placed(new Control(text, parent), name, Twips::rect(left, top, width, height));
 }
 
-QLabel *createLabel(QWidget *parent, const QString &name, const QString &text, int left, int top,
-                    int width, int height)
-{
-    auto *label = makeControl<QLabel>(parent, name, text, left, top, width, height);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 } // namespace
 
 Settings::Settings(Meter &meter, WindowServices &window, QWidget *parent)
@@ -72,8 +64,8 @@ Settings::Settings(Meter &meter, WindowServices &window, QWidget *parent)
                                                   4215, 255))
     , OptionEnableTray(makeControl<QCheckBox>(Frame1, QStringLiteral("OptionEnableTray"),
                                               tr("Enable tray icon"), 120, 600, 4215, 255))
-    , Label1(createLabel(Frame1, QStringLiteral("Label1"), tr("WARNING:"), 120, 960, 1095, 255))
-    , Label2(createLabel(Frame1, QStringLiteral("Label2"),
+    , Label1(DialogWindow::label(Frame1, QStringLiteral("Label1"), tr("WARNING:"), 120, 960, 1095, 255))
+    , Label2(DialogWindow::label(Frame1, QStringLiteral("Label2"),
                          tr("You remove some of Dimmerling's functionality if you disable these functions. "
                             "Those settings can be re-enabled by editing the settings.ini in the "
                             "Dimmerling folder."),
@@ -97,9 +89,7 @@ void Settings::arrangeControls()
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    QPalette palette = Label1->palette();
-    palette.setColor(QPalette::WindowText, toQColor(WarningRed));
-    Label1->setPalette(palette);
+    DialogWindow::setTextColour(Label1, WarningRed);
     Label2->setWordWrap(true);
     DialogWindow::fitText(Label2);
 

@@ -32,10 +32,8 @@ void Session::preferX11()
 
 void Session::reportWaylandLimits()
 {
-    static bool reported = false;
-    if (reported || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
-    reported = true;
     std::fputs("dimmerling: running on Wayland without X11 (XWayland): placement and staying on top "
                "are not available here\n",
                stderr);

@@ -8,7 +8,7 @@ namespace Session {
 void preferX11();
 
 // After the application exists: on a Wayland platform (no XWayland, or
-// Wayland asked for), says once on standard error that the gauge can neither
+// Wayland asked for), says on standard error that the gauge can neither
 // place itself nor stay on top there.
 void reportWaylandLimits();
 

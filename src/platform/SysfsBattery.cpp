@@ -148,7 +148,6 @@ double combinedPercent(const QList<BatteryReading> &batteries)
     return sum / batteries.size();
 }
 
-// Clamps to 0..100 and rounds halves up.
 } // namespace
 
 SysfsBattery::SysfsBattery(QString root, int maxAgeMs)

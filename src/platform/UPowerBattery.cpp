@@ -33,7 +33,7 @@ UPowerBattery::UPowerBattery(const QDBusConnection &bus, QObject *parent)
 
 qint16 UPowerBattery::charge()
 {
-    return m_present ? toPercent(m_percentage) : NoBattery;
+    return m_present ? m_percent : NoBattery;
 }
 
 qint16 UPowerBattery::acStatus()
@@ -147,7 +147,7 @@ void UPowerBattery::apply(const QVariantMap &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (it.key() == QLatin1String(UPowerNames::percentageProperty))
-            m_percentage = it.value().toDouble();
+            m_percent = toPercent(it.value().toDouble());
         else if (it.key() == QLatin1String(UPowerNames::isPresentProperty))
             m_present = it.value().toBool();
         else if (it.key() == QLatin1String(UPowerNames::onBatteryProperty))

@@ -64,7 +64,7 @@ private:
     int m_pendingRefreshCalls = 0;
     bool m_deviceKnown = false;
     bool m_managerKnown = false;
-    double m_percentage = 0; // as UPower gives it, unrounded
+    qint16 m_percent = 0; // rounded once, when UPower reports it
     bool m_present = false;
     bool m_onBattery = false;
 };

@@ -3,9 +3,15 @@
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
 
+#include <memory>
+
 namespace {
+
+// Rendered at build time (src/CMakeLists.txt) as raw RGBA bytes.
+const QList<int> PrerenderedSizes = {16, 32};
 
 class SvgIconEngine : public QIconEngine
 {
@@ -30,35 +36,58 @@ public:
     {
         const quint64 key = (quint64(pixels.width()) << 32) | quint32(pixels.height());
         QPixmap &cached = m_pixmaps[key];
-        if (cached.isNull()) {
-            QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            renderer().render(&painter, image.rect());
-            painter.end();
-            cached = QPixmap::fromImage(image);
-        }
+        if (cached.isNull())
+            cached = QPixmap::fromImage(prerendered(pixels));
+        if (cached.isNull())
+            cached = QPixmap::fromImage(rendered(pixels));
         QPixmap result = cached;
         result.setDevicePixelRatio(scale);
         return result;
     }
 
     // The sizes a window system asks for when it needs a list.
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {{16, 16}, {32, 32}}; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const int size : PrerenderedSizes)
+            sizes.append({size, size});
+        return sizes;
+    }
 
     QIconEngine *clone() const override { return new SvgIconEngine(m_file); }
     QString key() const override { return QStringLiteral("DimmerlingSvg"); }
 
 private:
+    // The sizes every start needs: no SVG, PNG or zlib code is touched.
+    static QImage prerendered(const QSize &pixels)
+    {
+        if (pixels.width() != pixels.height() || !PrerenderedSizes.contains(pixels.width()))
+            return {};
+        const QResource raw(QStringLiteral(":/dimmerling-%1.rgba").arg(pixels.width()));
+        if (raw.compressionAlgorithm() != QResource::NoCompression || raw.size() != qint64(pixels.width()) * pixels.height() * 4)
+            return {};
+        return QImage(raw.data(), pixels.width(), pixels.height(), QImage::Format_RGBA8888_Premultiplied).copy();
+    }
+
+    QImage rendered(const QSize &pixels)
+    {
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer().render(&painter, image.rect());
+        painter.end();
+        return image;
+    }
+
     QSvgRenderer &renderer()
     {
-        if (!m_renderer.isValid())
-            m_renderer.load(m_file);
-        return m_renderer;
+        if (!m_renderer)
+            m_renderer = std::make_unique<QSvgRenderer>(m_file);
+        return *m_renderer;
     }
 
     QString m_file;
-    QSvgRenderer m_renderer;
+    std::unique_ptr<QSvgRenderer> m_renderer;
     QHash<quint64, QPixmap> m_pixmaps;
 };
 

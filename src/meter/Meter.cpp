@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -27,27 +26,6 @@ constexpr float RightPlaceOffset = 5000.0F;
 constexpr float LeftPlace = 255.0F;
 constexpr int TickMs = 100;
 
-void setBackColour(QWidget *control, Colour colour)
-{
-    // Ten times a second: a palette change re-polishes, so only a real one.
-    const QColor wanted = toQColor(colour);
-    if (control->palette().color(QPalette::Window) == wanted)
-        return;
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::Window, wanted);
-    control->setPalette(palette);
-}
-
-QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    // Unhandled mouse events would travel on to the meter's own handler.
-    label->setAttribute(Qt::WA_NoMousePropagation);
-    return label;
-}
-
 } // namespace
 
 Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent)
@@ -55,9 +33,9 @@ Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWi
     , m_window(window)
     , m_battery(battery)
     , m_tray(tray)
-    , Label1(createLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
-    , Label2(createLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
-    , Label3(createLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
+    , Label1(new MeterLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
+    , Label2(new MeterLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
+    , Label3(new MeterLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
     , MnuSettings(new QAction(tr("&Settings"), this))
     , Timer1(new QTimer(this))
     , MnuMenu(new QMenu(this))
@@ -88,17 +66,10 @@ Meter::~Meter()
 
 void Meter::createLabels()
 {
-    Label1->setFrameShape(QFrame::Box);
-    Label1->setLineWidth(1);
-    Label1->setAutoFillBackground(true);
-    setBackColour(Label1, Gauge::White);
-
-    Label2->setAutoFillBackground(true);
-    setBackColour(Label2, Gauge::LightGrey);
-
+    Label1->setBorder(true);
+    Label1->setBackColour(toQColor(Gauge::White));
+    Label2->setBackColour(toQColor(Gauge::LightGrey));
     Label3->setText(tr("Loading..."));
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setForegroundRole(QPalette::ButtonText);
     Label3->setMouseTracking(true);
     Label3->installEventFilter(this);
 }
@@ -176,7 +147,7 @@ void Meter::Timer1_Timer()
         Warned = false;
     setCaption(charge());
     const bool onAc = m_battery.acStatus() == 1;
-    setBackColour(Label1, onAc ? Gauge::LightBlue : Gauge::White);
+    Label1->setBackColour(toQColor(onAc ? Gauge::LightBlue : Gauge::White));
     Opacity = Gauge::opacity(charge());
     setWindowAlpha();
     if (HideWhenFull)
@@ -225,7 +196,7 @@ void Meter::setBarWidth(float twips)
 
 void Meter::setBarColour(Colour colour)
 {
-    setBackColour(Label2, colour);
+    Label2->setBackColour(toQColor(colour));
 }
 
 void Meter::setWindowAlpha()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MeterLabel.h"
 #include "platform/Colour.h"
 #include "platform/WindowServices.h"
 
@@ -11,7 +12,6 @@
 class About;
 class BatteryStatus;
 class QAction;
-class QLabel;
 class QMenu;
 class QTimer;
 class Settings;
@@ -28,8 +28,8 @@ class Meter : public QWidget
     BatteryStatus &m_battery;
     TrayIcon &m_tray;
     // Front to back is the reverse of creation order: Label3 lies in front.
-    QLabel *const Label1;
-    QLabel *const Label2;
+    MeterLabel *const Label1;
+    MeterLabel *const Label2;
 
 public:
     Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent = nullptr);
@@ -66,7 +66,7 @@ public:
     bool Warned = false;
 
     // The controls the settings dialog sets directly.
-    QLabel *const Label3;
+    MeterLabel *const Label3;
     QAction *const MnuSettings;
 
 protected:

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
@@ -147,8 +146,8 @@ void tst_Dodge::shouldKeepLabelEventsFromTheWindow()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    rightButtonMove(meter.findChild<QLabel *>(QStringLiteral("Label1")));
-    rightButtonMove(meter.findChild<QLabel *>(QStringLiteral("Label2")));
+    rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label1")));
+    rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label2")));
     rightButtonMove(meter.Label3);
     QCOMPARE(rig.window.menusShown, 0);
     rightButtonMove(&meter);

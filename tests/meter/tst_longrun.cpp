@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -227,15 +226,15 @@ std::pair<qint16, bool> tst_LongRun::changeBattery(int tick)
 void tst_LongRun::checkShows(int tick, qint16 charge, bool ac)
 {
     const qint16 shown = Gauge::bounded(charge);
-    const auto *caption = m_meter->findChild<QLabel *>(QStringLiteral("Label3"));
-    const auto *outline = m_meter->findChild<QLabel *>(QStringLiteral("Label1"));
+    const auto *caption = m_meter->Label3;
+    const auto *outline = m_meter->findChild<MeterLabel *>(QStringLiteral("Label1"));
     const QColor acColour = toQColor(ac ? Gauge::LightBlue : Gauge::White);
     if (caption->text() != QString::number(shown) + QLatin1Char('%')
-        || outline->palette().color(QPalette::Window) != acColour
+        || outline->backColour() != acColour
         || m_meter->isVisible() == (shown == Gauge::Full))
         QFAIL(qPrintable(QStringLiteral("tick %1: shows %2, %3, visible %4; wanted %5%, AC %6")
                              .arg(tick)
-                             .arg(caption->text(), outline->palette().color(QPalette::Window).name())
+                             .arg(caption->text(), outline->backColour().name())
                              .arg(m_meter->isVisible())
                              .arg(shown)
                              .arg(ac)));

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -13,7 +12,7 @@ const QByteArray WarnOn = "[PowerMenu]\nWarnBelow20=1\n";
 
 QColor background(const Meter &meter, const char *label)
 {
-    return meter.findChild<QLabel *>(QLatin1String(label))->palette().color(QPalette::Window);
+    return meter.findChild<MeterLabel *>(QLatin1String(label))->backColour();
 }
 
 int alpha(const Meter &meter)
@@ -174,7 +173,7 @@ void tst_Meter::shouldDrawEachCharge()
     MeterRig rig;
     Meter &meter = rig.load(AllOff);
     rig.tick(charge);
-    const auto *bar = meter.findChild<QLabel *>(QStringLiteral("Label2"));
+    const auto *bar = meter.findChild<MeterLabel *>(QStringLiteral("Label2"));
     QCOMPARE(bar->geometry(), QRect(1, 1, barPixels, 15));
     QCOMPARE(background(meter, "Label2"), toQColor(colour));
     QCOMPARE(meter.Label3->text(), caption);

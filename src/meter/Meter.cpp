@@ -132,11 +132,13 @@ qint16 Meter::charge() const
 
 void Meter::Timer1_Timer()
 {
-    setBarWidth(Gauge::barWidth(charge()));
+    // One reading serves every step, so a tick never shows two charges.
+    const qint16 now = charge();
+    setBarWidth(Gauge::barWidth(now));
     bool low = false;
-    if (charge() > Gauge::High) {
+    if (now > Gauge::High) {
         setBarColour(Gauge::Green);
-    } else if (charge() < Gauge::Low) {
+    } else if (now < Gauge::Low) {
         low = true;
         setBarColour(Gauge::Red);
         warnOnce();
@@ -145,13 +147,13 @@ void Meter::Timer1_Timer()
     }
     if (!low && Warned)
         Warned = false;
-    setCaption(charge());
+    setCaption(now);
     const bool onAc = m_battery.acStatus() == 1;
     Label1->setBackColour(toQColor(onAc ? Gauge::LightBlue : Gauge::White));
-    Opacity = Gauge::opacity(charge());
+    Opacity = Gauge::opacity(now);
     setWindowAlpha();
     if (HideWhenFull)
-        hideWhenFull();
+        hideWhenFull(now);
     describe(onAc);
 }
 
@@ -205,10 +207,10 @@ void Meter::setWindowAlpha()
     m_window.setAlpha(this, Opacity);
 }
 
-void Meter::hideWhenFull()
+void Meter::hideWhenFull(qint16 charge)
 {
     const bool visible = m_window.isVisible(this);
-    if (charge() == Gauge::Full) {
+    if (charge == Gauge::Full) {
         if (visible)
             m_window.setVisible(this, false);
     } else if (!visible) {

@@ -85,7 +85,7 @@ private:
     void setCaption(qint16 charge);
     void describe(bool onAc);
     void setWindowAlpha();
-    void hideWhenFull();
+    void hideWhenFull(qint16 charge);
     void queryWorkArea();
     bool isOn(const QString &key) const;
 

@@ -36,12 +36,15 @@ float QtWindowServices::pixelsToTwipsX(qint32 pixels) const
 
 QtWindowServices::WindowState &QtWindowServices::stateOf(QWidget *window)
 {
-    if (!m_windows.contains(window)) {
+    // One look-up: the tick comes here twice ten times a second.
+    auto state = m_windows.find(window);
+    if (state == m_windows.end()) {
         // A later window at the same address must not inherit this state.
         QObject::connect(window, &QObject::destroyed, &m_connections,
                          [this, window] { m_windows.remove(window); });
+        state = m_windows.insert(window, {});
     }
-    return m_windows[window];
+    return *state;
 }
 
 const QtWindowServices::WindowState *QtWindowServices::findState(const QWidget *window) const

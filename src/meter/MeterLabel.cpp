@@ -34,14 +34,14 @@ void MeterLabel::setText(const QString &text)
     if (text == m_text.text())
         return;
     m_text.setText(text);
-    m_text.prepare(QTransform(), font());
+    m_textLaidOut = false;
     update();
 }
 
 void MeterLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
-        m_text.prepare(QTransform(), font());
+        m_textLaidOut = false;
     QWidget::changeEvent(event);
 }
 
@@ -49,24 +49,28 @@ void MeterLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_backColour.isValid())
-        painter.fillRect(rect(), m_backColour);
-    if (m_border)
-        drawBorder(painter);
+        drawFill(painter);
     if (!m_text.text().isEmpty()) {
+        // Laid out at the first paint, not before: loading the font before
+        // the window is mapped would hold the gauge back at start-up.
+        if (!m_textLaidOut) {
+            m_text.prepare(QTransform(), font());
+            m_textLaidOut = true;
+        }
         const QSizeF size = m_text.size();
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), m_text);
     }
 }
 
-void MeterLabel::drawBorder(QPainter &painter) const
+void MeterLabel::drawFill(QPainter &painter) const
 {
-    // Four filled edges: a stroked rectangle goes through the path stroker.
-    const QColor colour = palette().color(QPalette::WindowText);
-    const int w = width();
-    const int h = height();
-    painter.fillRect(0, 0, w, 1, colour);
-    painter.fillRect(0, h - 1, w, 1, colour);
-    painter.fillRect(0, 1, 1, h - 2, colour);
-    painter.fillRect(w - 1, 1, 1, h - 2, colour);
+    // The border is the fill's edge: two fills draw both, where a stroked
+    // rectangle would go through the path stroker.
+    QRect fill = rect();
+    if (m_border) {
+        painter.fillRect(fill, palette().color(QPalette::WindowText));
+        fill.adjust(1, 1, -1, -1);
+    }
+    painter.fillRect(fill, m_backColour);
 }

@@ -4,10 +4,10 @@
 #include <QStaticText>
 #include <QWidget>
 
-// One of the gauge's three controls: a fill, a flat one-pixel border and one
-// line of centred text, each optional. Every new charge repaints all three,
-// and a QLabel's style-drawn frame and text laid out anew on every paint cost
-// three times what this does.
+// One of the gauge's three controls: a fill, optionally edged by a flat
+// one-pixel border, and one line of centred text. Every new charge repaints
+// all three, and a QLabel's style-drawn frame and text laid out anew on
+// every paint cost about twice what this does.
 class MeterLabel : public QWidget
 {
     Q_OBJECT
@@ -15,10 +15,11 @@ class MeterLabel : public QWidget
 public:
     MeterLabel(QWidget *parent, const QString &name, const QRect &geometry);
 
-    // An invalid colour leaves the control transparent.
+    // Transparent until a fill colour is set.
     QColor backColour() const { return m_backColour; }
     void setBackColour(const QColor &colour);
-    // Drawn in the window-text colour.
+    // One pixel of the fill's edge, in the window-text colour; none
+    // without a fill.
     void setBorder(bool border);
     QString text() const { return m_text.text(); }
     // Drawn in the button-text colour.
@@ -29,10 +30,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void drawBorder(QPainter &painter) const;
+    void drawFill(QPainter &painter) const;
 
     QColor m_backColour;
     bool m_border = false;
     // Laid out once a text, not once a paint.
     QStaticText m_text;
+    bool m_textLaidOut = false;
 };

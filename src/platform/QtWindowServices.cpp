@@ -36,21 +36,33 @@ float QtWindowServices::pixelsToTwipsX(qint32 pixels) const
 
 QtWindowServices::WindowState &QtWindowServices::stateOf(QWidget *window)
 {
-    // One look-up: the tick comes here twice ten times a second.
-    auto state = m_windows.find(window);
-    if (state == m_windows.end()) {
-        // A later window at the same address must not inherit this state.
-        QObject::connect(window, &QObject::destroyed, &m_connections,
-                         [this, window] { m_windows.remove(window); });
-        state = m_windows.insert(window, {});
+    // The tick asks about the same window three times ten times a second.
+    if (window != m_lastWindow) {
+        auto state = m_windows.find(window);
+        if (state == m_windows.end()) {
+            // A later window at the same address must not inherit this state.
+            QObject::connect(window, &QObject::destroyed, &m_connections, [this, window] { forget(window); });
+            state = m_windows.emplace(window, WindowState{}).first;
+        }
+        m_lastWindow = window;
+        m_lastState = &state->second;
     }
-    return *state;
+    return *m_lastState;
 }
 
 const QtWindowServices::WindowState *QtWindowServices::findState(const QWidget *window) const
 {
-    const auto state = m_windows.constFind(window);
-    return state != m_windows.cend() ? &*state : nullptr;
+    if (window == m_lastWindow)
+        return m_lastState;
+    const auto state = m_windows.find(window);
+    return state != m_windows.end() ? &state->second : nullptr;
+}
+
+void QtWindowServices::forget(const QWidget *window)
+{
+    m_windows.erase(window);
+    if (window == m_lastWindow)
+        m_lastWindow = nullptr;
 }
 
 float QtWindowServices::left(const QWidget *window) const

@@ -2,8 +2,9 @@
 
 #include "WindowServices.h"
 
-#include <QHash>
 #include <QObject>
+
+#include <unordered_map>
 
 // The window services on a Qt desktop (X11, or XWayland).
 class QtWindowServices : public WindowServices
@@ -45,8 +46,12 @@ private:
 
     WindowState &stateOf(QWidget *window);
     const WindowState *findState(const QWidget *window) const;
+    void forget(const QWidget *window);
 
-    QHash<const QWidget *, WindowState> m_windows;
+    // Nodes stay put, so the state last used can be kept by its address.
+    std::unordered_map<const QWidget *, WindowState> m_windows;
+    const QWidget *m_lastWindow = nullptr;
+    WindowState *m_lastState = nullptr;
     // Ends the clean-up connections when this layer goes first.
     QObject m_connections;
 };

@@ -1,11 +1,42 @@
 #include "MeterLabel.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
+
+namespace {
+
+// Screen readers meet the percentage as the static text a label would be.
+class MeterLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit MeterLabelAccessible(MeterLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return static_cast<const MeterLabel *>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface *accessibleMeterLabel(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("MeterLabel"))
+        return new MeterLabelAccessible(static_cast<MeterLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 MeterLabel::MeterLabel(QWidget *parent, const QString &name, const QRect &geometry)
     : QWidget(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleMeterLabel), true);
+    Q_UNUSED(accessible);
     setObjectName(name);
     setGeometry(geometry);
     // Unhandled mouse events would travel on to the meter's own handler.
@@ -36,6 +67,8 @@ void MeterLabel::setText(const QString &text)
     m_text.setText(text);
     m_textLaidOut = false;
     update();
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void MeterLabel::changeEvent(QEvent *event)

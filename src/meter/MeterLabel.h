@@ -7,7 +7,7 @@
 // One of the gauge's three controls: a fill, optionally edged by a flat
 // one-pixel border, and one line of centred text. Every new charge repaints
 // all three, and a QLabel's style-drawn frame and text laid out anew on
-// every paint cost about twice what this does.
+// every paint cost about 1.6 times what this does.
 class MeterLabel : public QWidget
 {
     Q_OBJECT
@@ -19,10 +19,10 @@ public:
     QColor backColour() const { return m_backColour; }
     void setBackColour(const QColor &colour);
     // One pixel of the fill's edge, in the window-text colour; none
-    // without a fill.
+    // without a fill. Drawn under the fill, so it suits opaque fills only.
     void setBorder(bool border);
     QString text() const { return m_text.text(); }
-    // Drawn in the button-text colour.
+    // Drawn in the button-text colour; screen readers read it as the name.
     void setText(const QString &text);
 
 protected:

@@ -6,12 +6,13 @@
 #include <QResource>
 #include <QSvgRenderer>
 
+#include <array>
 #include <memory>
 
 namespace {
 
 // Rendered at build time (src/CMakeLists.txt) as raw RGBA bytes.
-const QList<int> PrerenderedSizes = {16, 32};
+constexpr std::array<int, 2> PrerenderedSizes = {16, 32};
 
 class SvgIconEngine : public QIconEngine
 {
@@ -61,12 +62,13 @@ private:
     // The sizes every start needs: no SVG, PNG or zlib code is touched.
     static QImage prerendered(const QSize &pixels)
     {
-        if (pixels.width() != pixels.height() || !PrerenderedSizes.contains(pixels.width()))
-            return {};
+        // Any other size, or a square one not built, finds no bytes to match.
         const QResource raw(QStringLiteral(":/dimmerling-%1.rgba").arg(pixels.width()));
-        if (raw.compressionAlgorithm() != QResource::NoCompression || raw.size() != qint64(pixels.width()) * pixels.height() * 4)
+        const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
+        if (raw.compressionAlgorithm() != QResource::NoCompression || raw.size() != bytes)
             return {};
-        return QImage(raw.data(), pixels.width(), pixels.height(), QImage::Format_RGBA8888_Premultiplied).copy();
+        // The bytes are compiled in: they outlive the image.
+        return QImage(raw.data(), pixels.width(), pixels.height(), QImage::Format_RGBA8888_Premultiplied);
     }
 
     QImage rendered(const QSize &pixels)

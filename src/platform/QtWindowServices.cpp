@@ -61,8 +61,10 @@ const QtWindowServices::WindowState *QtWindowServices::findState(const QWidget *
 void QtWindowServices::forget(const QWidget *window)
 {
     m_windows.erase(window);
-    if (window == m_lastWindow)
+    if (window == m_lastWindow) {
         m_lastWindow = nullptr;
+        m_lastState = nullptr;
+    }
 }
 
 float QtWindowServices::left(const QWidget *window) const

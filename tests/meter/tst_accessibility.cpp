@@ -22,6 +22,7 @@ private slots:
     void shouldReadThePercentageAndThePowerSource_data();
     void shouldReadThePercentageAndThePowerSource();
     void shouldFollowTheReading();
+    void shouldReadThePercentageAsText();
 };
 
 void tst_Accessibility::shouldReadThePercentageAndThePowerSource_data()
@@ -48,6 +49,19 @@ void tst_Accessibility::shouldReadThePercentageAndThePowerSource()
     rig.tick(qint16(charge), qint16(ac));
     QCOMPARE(accessibleText(&meter, QAccessible::Name), QStringLiteral("Battery gauge"));
     QCOMPARE(accessibleText(&meter, QAccessible::Description), reading);
+}
+
+void tst_Accessibility::shouldReadThePercentageAsText()
+{
+    MeterRig rig;
+    Meter &meter = rig.load("[PowerMenu]\nEnableTray=0\n");
+    rig.tick(57);
+    QAccessibleInterface *percentage = QAccessible::queryAccessibleInterface(meter.Label3);
+    QVERIFY(percentage);
+    QCOMPARE(percentage->role(), QAccessible::StaticText);
+    QCOMPARE(percentage->text(QAccessible::Name), QStringLiteral("57%"));
+    rig.tick(56);
+    QCOMPARE(percentage->text(QAccessible::Name), QStringLiteral("56%"));
 }
 
 void tst_Accessibility::shouldFollowTheReading()

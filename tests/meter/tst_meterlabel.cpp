@@ -1,6 +1,7 @@
 #include "MeterRig.h"
 #include "meter/Gauge.h"
 
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -30,6 +31,33 @@ std::pair<int, int> textColumns(const QImage &image)
     return {first, last};
 }
 
+// The window's pixels as last flushed, not painted afresh as grab() does.
+QImage onScreen(QWidget &widget)
+{
+    return widget.screen()->grabWindow(widget.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// textColumns() looks for dark pixels, whatever the desktop's colours.
+void darkText(QWidget &label)
+{
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    label.setPalette(palette);
+}
+
+struct PaintCounter : QObject
+{
+    explicit PaintCounter(QWidget &widget) { widget.installEventFilter(this); }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+
+    int count = 0;
+};
+
 } // namespace
 
 class tst_MeterLabel : public QObject
@@ -40,9 +68,9 @@ private slots:
     void shouldPaintFillBorderAndCentredText()
     {
         MeterLabel label(nullptr, QStringLiteral("Label"), QRect(0, 0, 257, 17));
+        darkText(label);
         label.setBackColour(Qt::white);
         label.setBorder(true);
-        QCOMPARE(label.palette().color(QPalette::ButtonText), QColor(Qt::black));
         label.setText(QStringLiteral("57%"));
         const QImage image = picture(label);
         const QColor border = label.palette().color(QPalette::WindowText);
@@ -68,10 +96,38 @@ private slots:
         palette.setColor(QPalette::Window, Qt::yellow);
         behind.setPalette(palette);
         MeterLabel label(&behind, QStringLiteral("Label"), QRect(0, 0, 40, 17));
+        darkText(label);
         label.setText(QStringLiteral("5%"));
         const QImage image = picture(behind);
         QCOMPARE(image.pixelColor(1, 1), QColor(Qt::yellow));
         QVERIFY(textColumns(image).first > 0);
+    }
+
+    // What is on the screen follows every change, and only a change
+    // repaints: the tick sets the same values ten times a second.
+    void shouldRepaintOnlyForAChange()
+    {
+        MeterLabel label(nullptr, QStringLiteral("Label"), QRect(0, 0, 60, 17));
+        darkText(label);
+        PaintCounter paints(label);
+        label.setBackColour(Qt::white);
+        label.setText(QStringLiteral("5%"));
+        label.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&label));
+        QTRY_VERIFY(paints.count > 0);
+        const QImage five = onScreen(label);
+        QVERIFY(textColumns(five).first > 0);
+
+        paints.count = 0;
+        label.setBackColour(Qt::white);
+        label.setText(QStringLiteral("5%"));
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 0);
+
+        label.setText(QStringLiteral("100%"));
+        QTRY_VERIFY(textColumns(onScreen(label)).first < textColumns(five).first);
+        label.setBackColour(Qt::green);
+        QTRY_COMPARE(onScreen(label).pixelColor(1, 1), QColor(Qt::green));
     }
 
     // The whole gauge: outline, bar and percentage over each other.

@@ -1,6 +1,7 @@
 #include "platform/ProgramIcon.h"
 
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
 #include <QTest>
 
@@ -43,9 +44,20 @@ private slots:
         QCOMPARE(shown, fromSvg(pixels));
     }
 
-    void shouldOfferTheReadyMadeSizes()
+    // The sizes offered to the window system at start-up must come from
+    // the build, uncompressed: drawing them would bring the SVG code back.
+    void shouldOfferOnlyReadyMadeSizes()
     {
-        QCOMPARE(programIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+        const QList<QSize> sizes = programIcon().availableSizes();
+        QVERIFY(!sizes.isEmpty());
+        for (const QSize &size : sizes) {
+            const QResource raw(QStringLiteral(":/dimmerling-%1.rgba").arg(size.width()));
+            QVERIFY2(raw.isValid(), qPrintable(raw.fileName()));
+            QCOMPARE(raw.compressionAlgorithm(), QResource::NoCompression);
+            QCOMPARE(raw.size(), qint64(size.width()) * size.height() * 4);
+            const QImage ready(raw.data(), size.width(), size.height(), QImage::Format_RGBA8888_Premultiplied);
+            QCOMPARE(ready.convertToFormat(QImage::Format_ARGB32_Premultiplied), fromSvg(size.width()));
+        }
     }
 };
 

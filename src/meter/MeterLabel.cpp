@@ -35,8 +35,8 @@ QAccessibleInterface *accessibleMeterLabel(const QString &className, QObject *ob
 MeterLabel::MeterLabel(QWidget *parent, const QString &name, const QRect &geometry)
     : QWidget(parent)
 {
-    static const bool accessible = (QAccessible::installFactory(accessibleMeterLabel), true);
-    Q_UNUSED(accessible);
+    // Once a program: Qt asks every factory about every widget class.
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(accessibleMeterLabel), true);
     setObjectName(name);
     setGeometry(geometry);
     // Unhandled mouse events would travel on to the meter's own handler.

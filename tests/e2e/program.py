@@ -22,6 +22,13 @@ def right_place(work_area_right):
     return int((work_area_right * 15 - 5000) / 15 + 0.5)
 
 
+def wait_at_right_place(run):
+    """Waits until the meter stands at the right place of the work area; returns that place."""
+    right = (right_place(run.desktop.work_area()[2]), TOP)
+    wait_equal(run.program.place, right, 2, "the meter's place")
+    return right
+
+
 def alpha_for(charge):
     """The meter's alpha at a charge in %: 50 when full, 250 when empty."""
     return (100 - charge) * 2 + 50

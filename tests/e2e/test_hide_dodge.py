@@ -3,7 +3,7 @@
 import pytest
 
 from processes import stays, wait_equal, wait_until
-from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, right_place, settings_ini
+from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, settings_ini, wait_at_right_place
 
 FOLLOW_SECONDS = 1.0
 
@@ -31,8 +31,7 @@ def _text_at(place):
 def test_pointer_over_the_text_dodges_left_and_back(launch):
     run = launch(settings_ini(MoveMouseOver="1"))
     desktop, program = run.desktop, run.program
-    right = (right_place(desktop.work_area()[2]), TOP)
-    wait_equal(program.place, right, 2, "the meter's place")
+    right = wait_at_right_place(run)
     desktop.move_pointer(*_text_at(right))
     wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
     desktop.move_pointer(*_text_at((LEFT_PLACE, TOP)))
@@ -42,8 +41,7 @@ def test_pointer_over_the_text_dodges_left_and_back(launch):
 def test_click_mode_ignores_the_pointer_and_dodges_on_click(launch):
     run = launch(settings_ini(MoveMouseOver="0"))
     desktop, program = run.desktop, run.program
-    right = (right_place(desktop.work_area()[2]), TOP)
-    wait_equal(program.place, right, 2, "the meter's place")
+    right = wait_at_right_place(run)
     desktop.move_pointer(*_text_at(right))
     stays(lambda: program.place() == right, 0.5, "the meter stays under the pointer")
     desktop.click(*_text_at(right))

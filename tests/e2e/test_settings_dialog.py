@@ -3,7 +3,7 @@
 import pytest
 
 from processes import wait_equal, wait_until
-from program import KEYS, TITLE, right_place, TOP
+from program import KEYS, TITLE, wait_at_right_place
 
 DIALOG = "Dimmerling Settings"
 SAVED_BOX = TITLE
@@ -46,8 +46,7 @@ def _is_setting(section, line):
 
 def _open_settings(run):
     desktop, program = run.desktop, run.program
-    right = (right_place(desktop.work_area()[2]), TOP)
-    wait_equal(program.place, right, 2, "the meter's place")
+    right = wait_at_right_place(run)
     pointer = (right[0] + 128, right[1] + 9)
     desktop.click(*pointer, button=3)
     menu = program.menu()

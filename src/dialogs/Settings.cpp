@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -155,9 +156,13 @@ void Settings::Command1_Click()
     if (!write(SettingsFile::ShowPercentage, isChecked(OptionShowPercentage)))
         return;
     m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
-    m_lastResult = m_window.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
-                                       MessageStyle::Information, Program::Name) != 0;
-    close();
+    m_window.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
+                        MessageStyle::Information, Program::Name, [self = QPointer<Settings>(this)](int result) {
+                            if (!self)
+                                return;
+                            self->m_lastResult = result != 0;
+                            self->close();
+                        });
 }
 
 void Settings::Command2_Click()

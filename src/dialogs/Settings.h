@@ -22,7 +22,8 @@ public:
     // Shows the dialog centred, or brings the open one to the front.
     void showAgain();
 
-    // Save: writes all six keys, applying each to the meter, then closes.
+    // Save: writes all six keys, applying each to the meter, then confirms
+    // and closes once the confirmation is closed.
     void Command1_Click();
     // Cancel: closes without writing.
     void Command2_Click();

@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -181,11 +182,16 @@ void Meter::warnOnce()
 {
     if (Warned)
         return;
-    // Set before the box opens: ticks go on while it is shown.
+    // Set before the box opens, so the ticks that run while it stands open
+    // open no second one within the same low episode.
     Warned = true;
-    if (WarnBelow20)
-        m_lastBoxResult = m_window.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical,
-                                              tr("Warning!")) != 0;
+    if (!WarnBelow20)
+        return;
+    m_window.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"),
+                        [self = QPointer<Meter>(this)](int result) {
+                            if (self)
+                                self->m_lastBoxResult = result != 0;
+                        });
 }
 
 void Meter::setBarWidth(float twips)
@@ -254,6 +260,19 @@ void Meter::Form_MouseMove(Qt::MouseButtons button)
 {
     if (button == Qt::RightButton)
         m_window.popupMenu(MnuMenu);
+}
+
+void Meter::Form_Unload()
+{
+    MnuExit_Click();
+}
+
+void Meter::closeEvent(QCloseEvent *event)
+{
+    // The window manager's close, or the session ending: the gauge cannot
+    // go on without its window.
+    event->accept();
+    Form_Unload();
 }
 
 void Meter::mouseMoveEvent(QMouseEvent *event)

@@ -54,6 +54,8 @@ public:
     void MnuSettings_Click();
     // Removes the tray icon, then ends the program.
     void MnuExit_Click();
+    // The window closed other than by Exit: ends the program as Exit does.
+    void Form_Unload();
 
     // The notification-area icon: the program's icon and name.
     void AddIconToTray();
@@ -70,6 +72,7 @@ public:
     QAction *const MnuSettings;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

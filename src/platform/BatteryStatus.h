@@ -5,8 +5,8 @@
 #include <cmath>
 
 // The battery-status source: two reads, each giving the current value.
-// Reads must be cheap: the meter makes up to seven of them per tick, ten
-// ticks a second.
+// Reads must be cheap: the meter reads the charge and the AC status once
+// each per tick, ten ticks a second.
 class BatteryStatus
 {
 public:

@@ -119,11 +119,18 @@ void QtWindowServices::setAlpha(QWidget *window, quint8 alpha)
     window->setWindowOpacity(alpha / 255.0);
 }
 
-int QtWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title)
+void QtWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title,
+                                  BoxClosed closed)
 {
+    // Not exec(): a box opened from a timer's slot would stop that timer
+    // until it closes.
     const auto icon = style == MessageStyle::Critical ? QMessageBox::Critical : QMessageBox::Information;
-    QMessageBox box(icon, title, text, QMessageBox::Ok);
-    return box.exec();
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    if (closed)
+        QObject::connect(box, &QMessageBox::finished, box, std::move(closed));
+    box->show();
 }
 
 void QtWindowServices::popupMenu(QMenu *menu)

@@ -20,7 +20,7 @@ public:
     qint32 extendedStyle(const QWidget *window) const override;
     void setExtendedStyle(QWidget *window, qint32 style) override;
     void setAlpha(QWidget *window, quint8 alpha) override;
-    int messageBox(const QString &text, MessageStyle style, const QString &title) override;
+    void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
     void popupMenu(QMenu *menu) override;
     bool openLink(const QUrl &address) override;
     void endProgram() override;

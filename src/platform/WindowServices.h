@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <optional>
 
 class QMenu;
@@ -52,8 +53,14 @@ public:
     // Opacity of the whole window, 0 (invisible) to 255 (opaque).
     virtual void setAlpha(QWidget *window, quint8 alpha) = 0;
 
-    // A modal box with one OK button; returns a non-zero code.
-    virtual int messageBox(const QString &text, MessageStyle style, const QString &title) = 0;
+    // Called with the box's non-zero result when the user closes it.
+    using BoxClosed = std::function<void(int result)>;
+
+    // Shows a box with one OK button, modal to the program's windows, and
+    // returns at once: the event loop, and so every timer, goes on while it
+    // stands open.
+    virtual void messageBox(const QString &text, MessageStyle style, const QString &title,
+                            BoxClosed closed = {}) = 0;
     // Shows the menu at the pointer and runs the chosen action.
     virtual void popupMenu(QMenu *menu) = 0;
 

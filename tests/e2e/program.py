@@ -42,8 +42,10 @@ def settings_ini(**values):
 
 
 def text_pixels(meter):
-    """Dark pixels well inside a picture of the meter: only the percentage is drawn dark."""
-    return [p for row in meter.rows(3, HEIGHT - 3, 40, WIDTH - 40) for p in row if luminance(p) < 100]
+    """Where a picture of the meter is dark well inside: only the percentage is drawn dark."""
+    x0, y0 = 40, 3
+    return [(x0 + x, y0 + y) for y, row in enumerate(meter.rows(y0, HEIGHT - 3, x0, WIDTH - 40))
+            for x, p in enumerate(row) if luminance(p) < 100]
 
 
 class Program:
@@ -70,7 +72,7 @@ class Program:
 
     def start(self, timeout=10):
         runtime = self.folder.parent / "xdg-runtime"
-        runtime.mkdir(mode=0o700)
+        runtime.mkdir(mode=0o700, exist_ok=True)
         env = dict(self.desktop.env, DBUS_SYSTEM_BUS_ADDRESS=self.battery.address,
                    XDG_RUNTIME_DIR=str(runtime), QT_QPA_PLATFORM="xcb")
         self.process = self.processes.start("dimmerling", [str(self.folder / "dimmerling")], env,

@@ -49,7 +49,19 @@ def test_exit_in_the_menu_ends_with_status_0_within_a_second(launch, move_mouse_
     _assert_ends_cleanly(run)
 
 
-def test_sigterm_ends_with_status_0_within_a_second(launch):
-    run = _started_with_tray_icon(launch, "1")
+def _sigterm(run):
     run.program.process.send_signal(signal.SIGTERM)
+
+
+def _window_manager_close(run):
+    # As Alt+F4 or a task switcher would: the manager asks the window to close.
+    run.desktop.tool("wmctrl", "-i", "-c", str(run.program.meter))
+
+
+@pytest.mark.parametrize("end", [_sigterm, _window_manager_close], ids=["SIGTERM", "window-manager-close"])
+def test_ending_otherwise_is_like_exit_and_the_next_start_works(launch, end):
+    run = _started_with_tray_icon(launch, "1")
+    end(run)
     _assert_ends_cleanly(run)
+    run.program.start()
+    wait_until(run.program.tray_icons, 2, "the tray icon of the next start")

@@ -1,7 +1,9 @@
 #include "MeterRig.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTest>
 
 namespace {
@@ -13,6 +15,26 @@ const QByteArray WarnOn = "[PowerMenu]\nWarnBelow20=1\n";
 QColor background(const Meter &meter, const char *label)
 {
     return meter.findChild<MeterLabel *>(QLatin1String(label))->backColour();
+}
+
+// The message boxes on the screen, oldest first.
+QList<QMessageBox *> openBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+            boxes.prepend(box);
+    }
+    return boxes;
+}
+
+QWidget *controlOf(const char *window, const char *control)
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QLatin1String(window))
+            return top->findChild<QWidget *>(QLatin1String(control));
+    }
+    return nullptr;
 }
 
 int alpha(const Meter &meter)
@@ -42,7 +64,10 @@ private slots:
     void shouldWarnOncePerLowEpisode_data();
     void shouldWarnOncePerLowEpisode();
     void shouldNotWarnWhenSwitchedOnDuringAnEpisode();
-    void shouldNotOpenASecondBoxWhileOneIsOpen();
+    void shouldKeepTickingWhileWarningsStandOpen_data();
+    void shouldKeepTickingWhileWarningsStandOpen();
+    void shouldKeepTickingWhileAPromptIsOpen_data();
+    void shouldKeepTickingWhileAPromptIsOpen();
     void shouldHideOnlyAtFullCharge();
     void shouldLeaveVisibilityAloneWhenHidingIsOff();
 };
@@ -241,18 +266,82 @@ void tst_Meter::shouldNotWarnWhenSwitchedOnDuringAnEpisode()
     QCOMPARE(rig.window.boxes.size(), 1);
 }
 
-void tst_Meter::shouldNotOpenASecondBoxWhileOneIsOpen()
+void tst_Meter::shouldKeepTickingWhileWarningsStandOpen_data()
 {
+    QTest::addColumn<bool>("newestFirst");
+    QTest::newRow("newest box closed first") << true;
+    QTest::newRow("oldest box closed first") << false;
+}
+
+// Nobody answers the boxes: the real timer must go on drawing every charge.
+void tst_Meter::shouldKeepTickingWhileWarningsStandOpen()
+{
+    QFETCH(bool, newestFirst);
     MeterRig rig;
+    rig.window.realPrompts = true;
     Meter &meter = rig.load(WarnOn);
-    int nested = 0;
-    rig.window.whileBoxOpen = [&] {
-        if (nested++ < 3)
-            meter.Timer1_Timer();
-    };
-    rig.tick(10);
-    QCOMPARE(rig.window.boxes.size(), 1);
-    QCOMPARE(nested, 1);
+    rig.startTicking();
+    for (const qint16 charge : {25, 19, 18, 19, 21, 19}) {
+        rig.battery.level = charge;
+        QTRY_COMPARE(meter.Label3->text(), QString::number(charge) + QLatin1Char('%'));
+    }
+    QList<QMessageBox *> boxes = openBoxes();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(alpha(meter), 212);
+    QCOMPARE(background(meter, "Label2"), toQColor(Gauge::Red));
+    if (newestFirst)
+        std::reverse(boxes.begin(), boxes.end());
+    for (QMessageBox *box : boxes)
+        QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(openBoxes().isEmpty());
+    rig.battery.level = 55;
+    QTRY_COMPARE(meter.Label3->text(), QStringLiteral("55%"));
+    QCOMPARE(alpha(meter), 140);
+}
+
+void tst_Meter::shouldKeepTickingWhileAPromptIsOpen_data()
+{
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("settings saved") << QStringLiteral("saved");
+    QTest::newRow("settings not saved") << QStringLiteral("not saved");
+    QTest::newRow("no browser") << QStringLiteral("no browser");
+    QTest::newRow("context menu") << QStringLiteral("menu");
+}
+
+// Each prompt is opened as a user would and left standing while the charge
+// changes; the check runs from the event loop, inside the menu's own if need be.
+void tst_Meter::shouldKeepTickingWhileAPromptIsOpen()
+{
+    QFETCH(QString, prompt);
+    MeterRig rig;
+    rig.window.realPrompts = true;
+    rig.window.linkResult = false;
+    Meter &meter = rig.load("[PowerMenu]\nEnableSettings=1\n");
+    rig.startTicking();
+    bool tickedWhileOpen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *open = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                          : QApplication::activeModalWidget();
+        rig.battery.level = 33;
+        tickedWhileOpen = open && QTest::qWaitFor([&] { return meter.Label3->text() == "33%"; });
+        if (open)
+            QTest::keyClick(open, Qt::Key_Escape);
+    });
+    if (prompt == QLatin1String("menu")) {
+        QTest::mouseClick(meter.Label3, Qt::RightButton);
+    } else if (prompt == QLatin1String("no browser")) {
+        meter.findChild<QAction *>(QStringLiteral("MnuAbout"))->trigger();
+        QTest::mouseClick(controlOf("About", "Label6"), Qt::LeftButton);
+    } else {
+        if (prompt == QLatin1String("not saved"))
+            rig.window.folder = rig.dir.filePath(QStringLiteral("gone"));
+        meter.MnuSettings->trigger();
+        QTest::mouseClick(controlOf("Settings", "Command1"), Qt::LeftButton);
+    }
+    QTRY_VERIFY(tickedWhileOpen);
+    QTRY_VERIFY(!QApplication::activePopupWidget() && !QApplication::activeModalWidget());
+    rig.battery.level = 34;
+    QTRY_COMPARE(meter.Label3->text(), QStringLiteral("34%"));
 }
 
 void tst_Meter::shouldHideOnlyAtFullCharge()

@@ -59,7 +59,8 @@ void tst_Session::shouldEndCleanlyOnTerminationSignals()
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
     const QByteArray output = child.readAllStandardOutput();
-    QVERIFY2(output.trimmed().endsWith("tray:add tray:remove"), output.constData());
+    // Quitting closes the meter, which ends the program as Exit does.
+    QVERIFY2(output.trimmed().endsWith("tray:add tray:remove end tray:remove"), output.constData());
 }
 
 int main(int argc, char *argv[])

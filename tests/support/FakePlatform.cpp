@@ -2,20 +2,25 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMessageBox>
 
-int FakeWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title)
+void FakeWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title,
+                                    BoxClosed closed)
 {
     boxes.append({text, style, title});
     record(QStringLiteral("box:") + text);
-    if (whileBoxOpen)
-        whileBoxOpen();
-    return 1;
+    if (realPrompts)
+        QtWindowServices::messageBox(text, style, title, std::move(closed));
+    else if (closed)
+        closed(QMessageBox::Ok);
 }
 
 void FakeWindowServices::popupMenu(QMenu *menu)
 {
     ++menusShown;
     record(QStringLiteral("menu"));
+    if (realPrompts)
+        return QtWindowServices::popupMenu(menu);
     if (menuChoice.isEmpty())
         return;
     for (QAction *action : menu->actions()) {

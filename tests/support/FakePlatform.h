@@ -31,15 +31,16 @@ public:
     bool linkResult = true;
     int programEnds = 0;
     QStringList *log = nullptr;
-    // Runs while a message box is "open", as the event loop would.
-    std::function<void()> whileBoxOpen;
+    // Shows the real boxes and menus, left open for the test to close,
+    // instead of closing each box with OK and each menu with menuChoice.
+    bool realPrompts = false;
     // Picks a menu item by object name; empty leaves the menu unanswered.
     QString menuChoice;
     int menusShown = 0;
 
     std::optional<PixelRect> workArea() const override { return area; }
     QString applicationFolder() const override { return folder; }
-    int messageBox(const QString &text, MessageStyle style, const QString &title) override;
+    void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
     void popupMenu(QMenu *menu) override;
     bool openLink(const QUrl &address) override;
     void endProgram() override;

@@ -12,7 +12,8 @@
 #include <memory>
 
 // A meter on the fake platform, in a folder of its own. The timer is
-// stopped after load, so each test drives the ticks itself.
+// stopped after load, so each test drives the ticks itself, or starts it
+// again to see what the event loop does.
 struct MeterRig
 {
     QTemporaryDir dir;
@@ -62,6 +63,8 @@ struct MeterRig
             qFatal("the meter window was never exposed");
         return *meter;
     }
+
+    void startTicking() { meter->findChild<QTimer *>(QStringLiteral("Timer1"))->start(); }
 
     void tick(qint16 charge, qint16 ac = 0)
     {

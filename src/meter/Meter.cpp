@@ -106,6 +106,7 @@ void Meter::Form_Load()
     readSettings();
     queryWorkArea();
     m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
+    m_window.watchWorkArea(this, [this] { Screen_WorkAreaChange(); });
     Timer1->start();
 }
 
@@ -240,6 +241,15 @@ void Meter::Dodge()
         m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
     else
         m_window.setLeft(this, LeftPlace);
+}
+
+void Meter::Screen_WorkAreaChange()
+{
+    // The same rule as the dodge's: exactly at the left place stays there,
+    // anywhere else goes to the right place of the new work area.
+    const bool atLeftPlace = m_window.left(this) == LeftPlace;
+    queryWorkArea();
+    m_window.setLeft(this, atLeftPlace ? LeftPlace : ScreenRightTwips - RightPlaceOffset);
 }
 
 void Meter::Label3_MouseMove()

@@ -41,6 +41,8 @@ public:
     void Timer1_Timer();
     // Jumps between the right place and the left place.
     void Dodge();
+    // The screen's work area changed: back to the place at the side it is on.
+    void Screen_WorkAreaChange();
 
     // Pointer over the percentage: dodges in mouse-over mode.
     void Label3_MouseMove();

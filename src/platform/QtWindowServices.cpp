@@ -29,6 +29,20 @@ std::optional<PixelRect> QtWindowServices::workArea() const
     return PixelRect{area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
 }
 
+void QtWindowServices::watchWorkArea(QObject *context, std::function<void()> changed)
+{
+    const auto follow = [context, changed](QScreen *screen) {
+        if (screen)
+            QObject::connect(screen, &QScreen::availableGeometryChanged, context, changed);
+    };
+    follow(QGuiApplication::primaryScreen());
+    // Another monitor may become the primary one, with a work area of its own.
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, [follow, changed](QScreen *screen) {
+        follow(screen);
+        changed();
+    });
+}
+
 float QtWindowServices::pixelsToTwipsX(qint32 pixels) const
 {
     return Twips::fromPixels(pixels);

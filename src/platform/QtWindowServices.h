@@ -12,6 +12,7 @@ class QtWindowServices : public WindowServices
 public:
     void makeTopmost(QWidget *window) override;
     std::optional<PixelRect> workArea() const override;
+    void watchWorkArea(QObject *context, std::function<void()> changed) override;
     float pixelsToTwipsX(qint32 pixels) const override;
     float left(const QWidget *window) const override;
     void setLeft(QWidget *window, float twips) override;

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QMenu;
+class QObject;
 class QUrl;
 class QWidget;
 
@@ -36,6 +37,9 @@ public:
     virtual void makeTopmost(QWidget *window) = 0;
     // The desktop minus panels, in pixels; nothing when there is no screen.
     virtual std::optional<PixelRect> workArea() const = 0;
+    // Calls changed whenever the work area changes (a resolution change, a
+    // monitor unplugged, a panel moved), until context is destroyed.
+    virtual void watchWorkArea(QObject *context, std::function<void()> changed) = 0;
     // A horizontal length in pixels, as twips.
     virtual float pixelsToTwipsX(qint32 pixels) const = 0;
 

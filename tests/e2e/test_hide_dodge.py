@@ -3,7 +3,7 @@
 import pytest
 
 from processes import stays, wait_equal, wait_until
-from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, settings_ini, wait_at_right_place
+from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, right_place, settings_ini, wait_at_right_place
 
 FOLLOW_SECONDS = 1.0
 
@@ -48,3 +48,20 @@ def test_click_mode_ignores_the_pointer_and_dodges_on_click(launch):
     wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
     desktop.click(*_text_at((LEFT_PLACE, TOP)))
     wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
+
+
+@pytest.mark.parametrize("dodged, place_after", [(False, lambda: right_place(1024)), (True, lambda: LEFT_PLACE)],
+                         ids=["right-place", "left-place"])
+def test_a_smaller_screen_keeps_the_meter_at_its_side(launch, dodged, place_after):
+    run = launch(settings_ini(MoveMouseOver="0"), screen="1280x1024")
+    desktop, program = run.desktop, run.program
+    right = wait_at_right_place(run)
+    if dodged:
+        desktop.click(*_text_at(right))
+        wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
+    # As an external monitor unplugged: Xvfb knows only its start size until told another.
+    desktop.tool("xrandr", "--newmode", "1024x768", "63.50", "1024", "1072", "1176", "1328",
+                 "768", "771", "775", "798", "-hsync", "+vsync")
+    desktop.tool("xrandr", "--addmode", "screen", "1024x768")
+    desktop.tool("xrandr", "--output", "screen", "--mode", "1024x768")
+    wait_equal(program.place, (place_after(), TOP), FOLLOW_SECONDS, "the meter's place")

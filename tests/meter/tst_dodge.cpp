@@ -34,6 +34,8 @@ private slots:
     void shouldOpenTheMenuOnRightClickWithoutDodging();
     void shouldGoLeftFromAnyOtherPlace();
     void shouldFollowTheWorkArea();
+    void shouldStayAtItsSideWhenTheWorkAreaChanges_data();
+    void shouldStayAtItsSideWhenTheWorkAreaChanges();
     void shouldKeepTheLastRightEdgeWhenTheQueryFails();
     void shouldOfferNothingFromAHiddenText();
     void shouldKeepLabelEventsFromTheWindow();
@@ -114,6 +116,30 @@ void tst_Dodge::shouldFollowTheWorkArea()
     meter.Dodge();
     QCOMPARE(meter.x(), 667); // (15000 - 5000) / 15
     QCOMPARE(meter.y(), 2);
+}
+
+void tst_Dodge::shouldStayAtItsSideWhenTheWorkAreaChanges_data()
+{
+    QTest::addColumn<int>("dodges");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("right place") << 0 << RightPlace << 667; // (15000 - 5000) / 15
+    QTest::newRow("left place") << 1 << LeftPlace << LeftPlace;
+}
+
+void tst_Dodge::shouldStayAtItsSideWhenTheWorkAreaChanges()
+{
+    QFETCH(int, dodges);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    MeterRig rig;
+    Meter &meter = rig.load(OnClick);
+    for (int i = 0; i < dodges; ++i)
+        meter.Dodge();
+    QCOMPARE(meter.x(), from);
+    rig.window.area = PixelRect{0, 0, 1000, 800};
+    rig.window.workAreaChanged();
+    QCOMPARE(meter.pos(), QPoint(to, 2));
 }
 
 void tst_Dodge::shouldKeepTheLastRightEdgeWhenTheQueryFails()

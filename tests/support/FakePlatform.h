@@ -38,7 +38,11 @@ public:
     QString menuChoice;
     int menusShown = 0;
 
+    // Stands for the screen: the test calls it after changing area.
+    std::function<void()> workAreaChanged;
+
     std::optional<PixelRect> workArea() const override { return area; }
+    void watchWorkArea(QObject *, std::function<void()> changed) override { workAreaChanged = std::move(changed); }
     QString applicationFolder() const override { return folder; }
     void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
     void popupMenu(QMenu *menu) override;

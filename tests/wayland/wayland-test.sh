@@ -11,12 +11,19 @@ pids=()
 failures=0
 
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # Newest first: the gauges before the servers they are clients of.
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+    echo "-- the gauge's standard error:"
+    cat "$work/gauge.log" 2> /dev/null || true
+}
 pass() { echo "PASS: $*"; }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 wait_for() { local i; for i in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
@@ -48,7 +55,9 @@ check "the note comes once" test "$(grep -c "placement and staying on top" "$wor
 kill "$started"
 
 echo "== Wayland with XWayland"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$work/display" 2> /dev/null &
+# -noreset: else the server resets when its first client (a probe below)
+# leaves, and a gauge connecting just then fails to start.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$work/display" 2> /dev/null &
 pids+=($!)
 check "the X server is up" wait_for test -s "$work/display"
 display=:$(cat "$work/display")

@@ -3,7 +3,9 @@
 
 #include "meter/Meter.h"
 #include "platform/BatteryStatus.h"
-#include "platform/QtWindowServices.h"
+#include "platform/QtApplication.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtPrompts.h"
 #include "platform/TrayIcon.h"
 
 #include <QApplication>
@@ -32,11 +34,11 @@ public:
     void remove() override {}
 };
 
-class FolderServices : public QtWindowServices
+class FolderApplication : public QtApplication
 {
 public:
-    QString folder;
-    QString applicationFolder() const override { return folder; }
+    QString folderPath;
+    QString folder() const override { return folderPath; }
 };
 
 // Median of rounds, each the mean of a batch of ticks, in microseconds.
@@ -70,11 +72,13 @@ int main(int argc, char *argv[])
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    FolderServices window;
-    window.folder = dir.path();
+    QtDesktop desktop;
+    QtPrompts prompts;
+    FolderApplication application;
+    application.folderPath = dir.path();
     SteadyBattery battery;
     NoTray tray;
-    Meter meter(window, battery, tray);
+    Meter meter({desktop, prompts, application, battery, tray});
     meter.Form_Load();
     meter.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
     meter.show();

@@ -1,10 +1,8 @@
+#include "common/Program.h"
 #include "meter/Meter.h"
-#include "platform/BatteryStatus.h"
 #include "platform/PlatformFactory.h"
-#include "platform/Program.h"
 #include "platform/Session.h"
 #include "platform/SingleInstance.h"
-#include "platform/TrayIcon.h"
 
 #include <QApplication>
 
@@ -27,10 +25,8 @@ int main(int argc, char *argv[])
     Session::quitOnTerminationSignals();
     Session::reportWaylandLimits();
 
-    const auto window = createWindowServices();
-    const auto battery = createBatteryStatus();
-    const auto tray = createTrayIcon();
-    Meter meter(*window, *battery, *tray);
+    const SystemPlatform system;
+    Meter meter(system.platform());
     meter.Form_Load();
     meter.show();
     // A signal while UPower was first asked has already been handled.

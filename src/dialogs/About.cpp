@@ -2,10 +2,10 @@
 
 #include "DialogWindow.h"
 #include "Links.h"
-#include "platform/Colour.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
-#include "platform/WindowServices.h"
+#include "common/Colour.h"
+#include "common/Program.h"
+#include "common/Twips.h"
+#include "platform/Prompts.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -118,9 +118,9 @@ void paintWithFocus(QLabel *link, QEvent *paint)
 
 } // namespace
 
-About::About(WindowServices &window, QWidget *parent)
+About::About(const Platform &platform, QWidget *parent)
     : QWidget(parent)
-    , m_window(window)
+    , m_platform(platform)
     , Label1(DialogWindow::label(this, QStringLiteral("Label1"), Program::Name, 720, 120, 1935, 615))
     , Label2(DialogWindow::label(this, QStringLiteral("Label2"), tr("by the authors"), 720, 480, 1815, 255))
     , Label3(DialogWindow::label(this, QStringLiteral("Label3"), tr("v1.0"), 720, 480, 615, 255))
@@ -138,7 +138,7 @@ About::About(WindowServices &window, QWidget *parent)
     // Factories are never removed: one is enough for every About.
     static const bool factoryInstalled = (QAccessible::installFactory(linkInterface), true);
     Q_UNUSED(factoryInstalled);
-    DialogWindow::setUp(this, m_window, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
+    DialogWindow::setUp(this, m_platform.desktop, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
     arrangeControls();
     makeLinks();
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
@@ -258,9 +258,9 @@ void About::Label5_Click()
 
 void About::openLink(const QString &address)
 {
-    if (m_window.openLink(QUrl(address)))
+    if (m_platform.prompts.openLink(QUrl(address)))
         return;
-    m_window.messageBox(tr("No web browser could be started. To visit the page, copy its address "
+    m_platform.prompts.messageBox(tr("No web browser could be started. To visit the page, copy its address "
                            "into your browser:\n%1")
                             .arg(address),
                         MessageStyle::Information, Program::Name);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
-class WindowServices;
 
 // "About Dimmerling": name, version, description and three links. Close or
 // Escape only hides it; the links take the keyboard focus after Close and open
@@ -14,7 +15,7 @@ class About : public QWidget
     Q_OBJECT
 
 public:
-    explicit About(WindowServices &window, QWidget *parent = nullptr);
+    explicit About(const Platform &platform, QWidget *parent = nullptr);
 
     // Shows the dialog centred, or brings it to the front.
     void showAgain();
@@ -40,7 +41,7 @@ private:
     void drawPictures();
     void openLink(const QString &address);
 
-    WindowServices &m_window;
+    const Platform m_platform;
 
     // Back to front: each control is created in front of the ones before.
     QLabel *const Label1;

@@ -1,9 +1,9 @@
 #include "DialogWindow.h"
 
-#include "platform/Colour.h"
-#include "platform/ProgramIcon.h"
-#include "platform/Twips.h"
-#include "platform/WindowServices.h"
+#include "common/Colour.h"
+#include "common/ProgramIcon.h"
+#include "common/Twips.h"
+#include "platform/Desktop.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -22,9 +22,9 @@ bool fits(const QLabel *label, const QFont &font)
     return QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, label->text()).height() <= room.height();
 }
 
-void centre(QWidget *dialog, const WindowServices &window)
+void centre(QWidget *dialog, const Desktop &desktop)
 {
-    const auto area = window.workArea();
+    const auto area = desktop.workArea();
     if (!area)
         return;
     const QRect work(area->left, area->top, area->right - area->left, area->bottom - area->top);
@@ -35,7 +35,7 @@ void centre(QWidget *dialog, const WindowServices &window)
 
 } // namespace
 
-void DialogWindow::setUp(QWidget *dialog, const WindowServices &window, const QString &name,
+void DialogWindow::setUp(QWidget *dialog, const Desktop &desktop, const QString &name,
                          const QString &caption, int widthTwips, int heightTwips)
 {
     dialog->setObjectName(name);
@@ -46,7 +46,7 @@ void DialogWindow::setUp(QWidget *dialog, const WindowServices &window, const QS
     dialog->setFixedSize(Twips::toPixels(widthTwips), Twips::toPixels(heightTwips));
     // Once, when created: a hidden and re-shown dialog keeps the place the
     // user may have moved it to.
-    centre(dialog, window);
+    centre(dialog, desktop);
 }
 
 QLabel *DialogWindow::label(QWidget *parent, const QString &name, const QString &text, int left, int top,

@@ -1,11 +1,11 @@
 #include "Settings.h"
 
 #include "DialogWindow.h"
-#include "meter/Meter.h"
-#include "platform/Colour.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
-#include "platform/WindowServices.h"
+#include "common/Colour.h"
+#include "common/Program.h"
+#include "common/Twips.h"
+#include "platform/Application.h"
+#include "platform/Prompts.h"
 #include "settings/SettingsFile.h"
 
 #include <QAction>
@@ -42,10 +42,10 @@ Control *makeControl(QWidget *parent, const QString &name, const QString &text, 
 
 } // namespace
 
-Settings::Settings(Meter &meter, WindowServices &window, QWidget *parent)
+Settings::Settings(const MeterSettings &meter, const Platform &platform, QWidget *parent)
     : QWidget(parent)
     , m_meter(meter)
-    , m_window(window)
+    , m_platform(platform)
     , Frame3(makeControl<QGroupBox>(this, QStringLiteral("Frame3"), tr("General"), 120, 120, 4455, 1335))
     , OptionHideWhenFull(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionHideWhenFull"),
                                                 tr("Hide when battery is full"), 120, 240, 4215, 255))
@@ -74,7 +74,7 @@ Settings::Settings(Meter &meter, WindowServices &window, QWidget *parent)
     , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
     , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
 {
-    DialogWindow::setUp(this, m_window, QStringLiteral("Settings"), tr("Dimmerling Settings"), Width, Height);
+    DialogWindow::setUp(this, m_platform.desktop, QStringLiteral("Settings"), tr("Dimmerling Settings"), Width, Height);
     setAttribute(Qt::WA_DeleteOnClose);
     arrangeControls();
     connect(Command1, &QPushButton::clicked, this, &Settings::Command1_Click);
@@ -108,8 +108,8 @@ void Settings::arrangeControls()
 
 void Settings::Form_Load()
 {
-    SettingsPath = SettingsFile::path(m_window.applicationFolder());
-    const auto size = m_window.fileSize(SettingsPath);
+    SettingsPath = SettingsFile::path(m_platform.application.folder());
+    const auto size = m_platform.application.fileSize(SettingsPath);
     m_settingsFileSize = size.value_or(0);
     // Without a file the meter runs on the shipped values: show those.
     const QString source = size ? SettingsPath : SettingsFile::Default;
@@ -134,8 +134,8 @@ void Settings::showAgain()
 
 void Settings::Command1_Click()
 {
-    SettingsPath = SettingsFile::path(m_window.applicationFolder());
-    m_settingsFileSize = m_window.fileSize(SettingsPath).value_or(0);
+    SettingsPath = SettingsFile::path(m_platform.application.folder());
+    m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     m_writes = 0;
     // Each setting reaches the meter only once it is in the file.
     if (!write(SettingsFile::MoveMouseOver, RadioOnMouseOver->isChecked()))
@@ -156,7 +156,7 @@ void Settings::Command1_Click()
     if (!write(SettingsFile::ShowPercentage, isChecked(OptionShowPercentage)))
         return;
     m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
-    m_window.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
+    m_platform.prompts.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
                         MessageStyle::Information, Program::Name, [self = QPointer<Settings>(this)](int result) {
                             if (!self)
                                 return;
@@ -187,5 +187,5 @@ void Settings::reportFailedWrite()
     const QString text = m_writes == 0
         ? tr("Could not write the settings file %1. Your settings were not saved.")
         : tr("Could not write the settings file %1. Only some of your settings were saved.");
-    m_window.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, Program::Name);
+    m_platform.prompts.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, Program::Name);
 }

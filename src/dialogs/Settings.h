@@ -1,14 +1,26 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QWidget>
 
-class Meter;
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class WindowServices;
+
+// What Save changes on the running meter at once: three of its flags and
+// two of its controls.
+struct MeterSettings
+{
+    bool &MoveMouseOver;
+    bool &HideWhenFull;
+    bool &WarnBelow20;
+    QAction *MnuSettings;
+    QWidget *Label3;
+};
 
 // "Dimmerling Settings": shows the six settings, writes them back on Save and
 // applies at once those the running meter can take. Deletes itself on close.
@@ -17,7 +29,7 @@ class Settings : public QWidget
     Q_OBJECT
 
 public:
-    Settings(Meter &meter, WindowServices &window, QWidget *parent = nullptr);
+    Settings(const MeterSettings &meter, const Platform &platform, QWidget *parent = nullptr);
 
     // Shows the dialog centred, or brings the open one to the front.
     void showAgain();
@@ -34,8 +46,8 @@ private:
     bool write(const QString &key, bool on);
     void reportFailedWrite();
 
-    Meter &m_meter;
-    WindowServices &m_window;
+    const MeterSettings m_meter;
+    const Platform m_platform;
 
     QString SettingsPath;
     double m_settingsFileSize = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
+#include "common/Colour.h"
 
 #include <QtGlobal>
 

@@ -3,10 +3,12 @@
 #include "Gauge.h"
 #include "dialogs/About.h"
 #include "dialogs/Settings.h"
+#include "platform/Application.h"
 #include "platform/BatteryStatus.h"
-#include "platform/Program.h"
-#include "platform/ProgramIcon.h"
-#include "platform/Twips.h"
+#include "common/Program.h"
+#include "common/ProgramIcon.h"
+#include "common/Twips.h"
+#include "platform/Prompts.h"
 #include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
 
@@ -29,11 +31,9 @@ constexpr int TickMs = 100;
 
 } // namespace
 
-Meter::Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent)
+Meter::Meter(const Platform &platform, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool)
-    , m_window(window)
-    , m_battery(battery)
-    , m_tray(tray)
+    , m_platform(platform)
     , Label1(new MeterLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
     , Label2(new MeterLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
     , Label3(new MeterLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
@@ -97,16 +97,16 @@ void Meter::createMenu()
 
 void Meter::Form_Load()
 {
-    m_window.makeTopmost(this);
-    SettingsPath = SettingsFile::path(m_window.applicationFolder());
+    m_platform.desktop.makeTopmost(this);
+    SettingsPath = SettingsFile::path(m_platform.application.folder());
     // A missing file is replaced by the shipped one; failing that, the
     // shipped values still hold for this run.
     m_settingsSource = SettingsFile::ensureExists(SettingsPath) ? SettingsPath : SettingsFile::Default;
-    m_settingsFileSize = m_window.fileSize(SettingsPath).value_or(0);
+    m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();
-    m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
-    m_window.watchWorkArea(this, [this] { Screen_WorkAreaChange(); });
+    m_platform.desktop.setLeft(this, ScreenRightTwips - RightPlaceOffset);
+    m_platform.desktop.watchWorkArea(this, [this] { Screen_WorkAreaChange(); });
     Timer1->start();
 }
 
@@ -129,7 +129,7 @@ bool Meter::isOn(const QString &key) const
 
 qint16 Meter::charge() const
 {
-    return Gauge::bounded(m_battery.charge());
+    return Gauge::bounded(m_platform.battery.charge());
 }
 
 void Meter::Timer1_Timer()
@@ -150,10 +150,10 @@ void Meter::Timer1_Timer()
     if (!low && Warned)
         Warned = false;
     setCaption(now);
-    const bool onAc = m_battery.acStatus() == 1;
+    const bool onAc = m_platform.battery.acStatus() == 1;
     Label1->setBackColour(toQColor(onAc ? Gauge::LightBlue : Gauge::White));
     Opacity = Gauge::opacity(now);
-    setWindowAlpha();
+    m_platform.desktop.setOpacity(this, Opacity);
     if (HideWhenFull)
         hideWhenFull(now);
     describe(onAc);
@@ -188,7 +188,7 @@ void Meter::warnOnce()
     Warned = true;
     if (!WarnBelow20)
         return;
-    m_window.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"),
+    m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"),
                         [self = QPointer<Meter>(this)](int result) {
                             if (self)
                                 self->m_lastBoxResult = result != 0;
@@ -208,48 +208,41 @@ void Meter::setBarColour(Colour colour)
     Label2->setBackColour(toQColor(colour));
 }
 
-void Meter::setWindowAlpha()
-{
-    m_window.setExtendedStyle(this, m_window.extendedStyle(this) | WindowServices::LayeredStyle);
-    m_window.setAlpha(this, Opacity);
-}
-
 void Meter::hideWhenFull(qint16 charge)
 {
-    const bool visible = m_window.isVisible(this);
     if (charge == Gauge::Full) {
-        if (visible)
-            m_window.setVisible(this, false);
-    } else if (!visible) {
-        m_window.setVisible(this, true);
+        if (isVisible())
+            hide();
+    } else if (isHidden()) {
+        show();
     }
 }
 
 void Meter::queryWorkArea()
 {
     // A failed query keeps the last right edge.
-    if (const auto area = m_window.workArea()) {
+    if (const auto area = m_platform.desktop.workArea()) {
         WorkArea = *area;
-        ScreenRightTwips = m_window.pixelsToTwipsX(WorkArea.right);
+        ScreenRightTwips = Twips::fromPixels(WorkArea.right);
     }
 }
 
 void Meter::Dodge()
 {
     queryWorkArea();
-    if (m_window.left(this) == LeftPlace)
-        m_window.setLeft(this, ScreenRightTwips - RightPlaceOffset);
+    if (m_platform.desktop.left(this) == LeftPlace)
+        m_platform.desktop.setLeft(this, ScreenRightTwips - RightPlaceOffset);
     else
-        m_window.setLeft(this, LeftPlace);
+        m_platform.desktop.setLeft(this, LeftPlace);
 }
 
 void Meter::Screen_WorkAreaChange()
 {
     // The same rule as the dodge's: exactly at the left place stays there,
     // anywhere else goes to the right place of the new work area.
-    const bool atLeftPlace = m_window.left(this) == LeftPlace;
+    const bool atLeftPlace = m_platform.desktop.left(this) == LeftPlace;
     queryWorkArea();
-    m_window.setLeft(this, atLeftPlace ? LeftPlace : ScreenRightTwips - RightPlaceOffset);
+    m_platform.desktop.setLeft(this, atLeftPlace ? LeftPlace : ScreenRightTwips - RightPlaceOffset);
 }
 
 void Meter::Label3_MouseMove()
@@ -261,7 +254,7 @@ void Meter::Label3_MouseMove()
 void Meter::Label3_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_window.popupMenu(MnuMenu);
+        m_platform.prompts.popupMenu(MnuMenu);
     if (button == Qt::LeftButton)
         Dodge();
 }
@@ -269,7 +262,7 @@ void Meter::Label3_MouseUp(Qt::MouseButton button)
 void Meter::Form_MouseMove(Qt::MouseButtons button)
 {
     if (button == Qt::RightButton)
-        m_window.popupMenu(MnuMenu);
+        m_platform.prompts.popupMenu(MnuMenu);
 }
 
 void Meter::Form_Unload()
@@ -296,7 +289,7 @@ void Meter::keyPressEvent(QKeyEvent *event)
     const bool menuKey = event->key() == Qt::Key_Menu
         || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
     if (menuKey)
-        m_window.popupMenu(MnuMenu);
+        m_platform.prompts.popupMenu(MnuMenu);
     else
         QWidget::keyPressEvent(event);
 }
@@ -315,29 +308,29 @@ bool Meter::eventFilter(QObject *watched, QEvent *event)
 void Meter::MnuAbout_Click()
 {
     if (!m_about)
-        m_about = std::make_unique<About>(m_window);
+        m_about = std::make_unique<About>(m_platform);
     m_about->showAgain();
 }
 
 void Meter::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings(*this, m_window);
+        m_settings = new Settings({MoveMouseOver, HideWhenFull, WarnBelow20, MnuSettings, Label3}, m_platform);
     m_settings->showAgain();
 }
 
 void Meter::MnuExit_Click()
 {
     DeleteIconFromTray();
-    m_window.endProgram();
+    m_platform.application.endProgram();
 }
 
 void Meter::AddIconToTray()
 {
-    m_tray.add(windowIcon(), Program::Name, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_platform.tray.add(windowIcon(), Program::Name, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
 }
 
 void Meter::DeleteIconFromTray()
 {
-    m_tray.remove();
+    m_platform.tray.remove();
 }

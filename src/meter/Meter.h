@@ -1,8 +1,9 @@
 #pragma once
 
 #include "MeterLabel.h"
-#include "platform/Colour.h"
-#include "platform/WindowServices.h"
+#include "common/Colour.h"
+#include "platform/Desktop.h"
+#include "platform/Platform.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -10,12 +11,10 @@
 #include <memory>
 
 class About;
-class BatteryStatus;
 class QAction;
 class QMenu;
 class QTimer;
 class Settings;
-class TrayIcon;
 
 // The gauge: a borderless topmost strip showing the battery's charge as a
 // bar, a percentage and an AC-coloured outline, more opaque as it drains.
@@ -23,16 +22,14 @@ class Meter : public QWidget
 {
     Q_OBJECT
 
-    // First, so that the controls below are built after them.
-    WindowServices &m_window;
-    BatteryStatus &m_battery;
-    TrayIcon &m_tray;
+    // First, so that the controls below are built after it.
+    const Platform m_platform;
     // Front to back is the reverse of creation order: Label3 lies in front.
     MeterLabel *const Label1;
     MeterLabel *const Label2;
 
 public:
-    Meter(WindowServices &window, BatteryStatus &battery, TrayIcon &tray, QWidget *parent = nullptr);
+    explicit Meter(const Platform &platform, QWidget *parent = nullptr);
     ~Meter() override;
 
     // Start-up: topmost, settings, tray icon, place at the right; starts the timer.
@@ -89,7 +86,6 @@ private:
     void warnOnce();
     void setCaption(qint16 charge);
     void describe(bool onAc);
-    void setWindowAlpha();
     void hideWhenFull(qint16 charge);
     void queryWorkArea();
     bool isOn(const QString &key) const;

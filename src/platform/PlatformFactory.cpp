@@ -1,20 +1,23 @@
 #include "PlatformFactory.h"
 
+#include "QtApplication.h"
+#include "QtDesktop.h"
+#include "QtPrompts.h"
 #include "QtTrayIcon.h"
-#include "QtWindowServices.h"
 #include "SystemBattery.h"
 
-std::unique_ptr<WindowServices> createWindowServices()
+SystemPlatform::SystemPlatform()
+    : m_desktop(std::make_unique<QtDesktop>())
+    , m_prompts(std::make_unique<QtPrompts>())
+    , m_application(std::make_unique<QtApplication>())
+    , m_battery(std::make_unique<SystemBattery>())
+    , m_tray(std::make_unique<QtTrayIcon>())
 {
-    return std::make_unique<QtWindowServices>();
 }
 
-std::unique_ptr<BatteryStatus> createBatteryStatus()
-{
-    return std::make_unique<SystemBattery>();
-}
+SystemPlatform::~SystemPlatform() = default;
 
-std::unique_ptr<TrayIcon> createTrayIcon()
+Platform SystemPlatform::platform() const
 {
-    return std::make_unique<QtTrayIcon>();
+    return {*m_desktop, *m_prompts, *m_application, *m_battery, *m_tray};
 }

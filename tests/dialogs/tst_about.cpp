@@ -48,20 +48,20 @@ void TestAbout::linksOpenTheirPages()
     QFETCH(bool, browserStarts);
     MeterRig rig;
     rig.load();
-    rig.window.linkResult = browserStarts;
+    rig.prompts.linkResult = browserStarts;
     About *about = openAbout(rig);
     QVERIFY(about);
     auto *link = about->findChild<QWidget *>(control);
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(link, Qt::RightButton);
     QTest::mouseClick(about->findChild<QWidget *>("Image2"), Qt::LeftButton);
-    QVERIFY(rig.window.links.isEmpty());
+    QVERIFY(rig.prompts.links.isEmpty());
 
     QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(rig.window.links, QList<QUrl>{QUrl(address)});
-    QCOMPARE(rig.window.boxes.size(), browserStarts ? 0 : 1);
+    QCOMPARE(rig.prompts.links, QList<QUrl>{QUrl(address)});
+    QCOMPARE(rig.prompts.boxes.size(), browserStarts ? 0 : 1);
     if (!browserStarts)
-        QVERIFY(rig.window.boxes[0].text.contains(address));
+        QVERIFY(rig.prompts.boxes[0].text.contains(address));
 }
 
 void TestAbout::layoutAndClose()
@@ -137,9 +137,9 @@ void TestAbout::keysOpenLinks()
     QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(link, &held);
     QTest::keyClick(link, Qt::Key_A);
-    QVERIFY(rig.window.links.isEmpty());
+    QVERIFY(rig.prompts.links.isEmpty());
     QTest::keyClick(link, Qt::Key(key));
-    QCOMPARE(rig.window.links, QList<QUrl>{QUrl(address)});
+    QCOMPARE(rig.prompts.links, QList<QUrl>{QUrl(address)});
     QVERIFY(about->isVisible());
 }
 
@@ -168,7 +168,7 @@ void TestAbout::keyboardFocusAndEscape()
     QCOMPARE(QApplication::focusWidget(), freeware);
     QTest::keyClick(freeware, Qt::Key_Escape);
     QVERIFY(!about->isVisible());
-    QVERIFY(rig.window.links.isEmpty());
+    QVERIFY(rig.prompts.links.isEmpty());
 }
 
 QTEST_MAIN(TestAbout)

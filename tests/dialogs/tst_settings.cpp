@@ -134,8 +134,8 @@ void TestSettings::saveWritesEveryKeyAndKeepsOtherLines()
     QVERIFY(rig.meter->Label3->isVisible());
     QVERIFY(!rig.tray.shown); // the tray icon waits for the next start
     QCOMPARE(rig.log, QStringList{"box:Settings are saved, some of them may need a restart to take effect"});
-    QCOMPARE(rig.window.boxes[0].style, MessageStyle::Information);
-    QCOMPARE(rig.window.boxes[0].title, "Dimmerling");
+    QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Information);
+    QCOMPARE(rig.prompts.boxes[0].title, "Dimmerling");
     QTRY_VERIFY(!dialog);
     // Greyed at once, so the dialog cannot come back.
     rig.meter->MnuSettings->trigger();
@@ -193,9 +193,9 @@ void TestSettings::failedSaveKeepsDialogOpen()
     child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
     click(dialog, "Command1");
 
-    QCOMPARE(rig.window.boxes.size(), 1);
-    QCOMPARE(rig.window.boxes[0].style, MessageStyle::Critical);
-    QVERIFY2(rig.window.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.window.boxes[0].text));
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
+    QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
     QVERIFY(!rig.meter->MoveMouseOver);
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());

@@ -79,7 +79,7 @@ void tst_Dodge::shouldIgnoreMovementButDodgeOnClickInClickMode()
     QCOMPARE(meter.x(), LeftPlace);
     QTest::mouseClick(meter.Label3, Qt::MiddleButton);
     QCOMPARE(meter.x(), LeftPlace);
-    QCOMPARE(rig.window.menusShown, 0);
+    QCOMPARE(rig.prompts.menusShown, 0);
 }
 
 void tst_Dodge::shouldOpenTheMenuOnRightClickWithoutDodging()
@@ -87,12 +87,12 @@ void tst_Dodge::shouldOpenTheMenuOnRightClickWithoutDodging()
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
     QTest::mouseClick(meter.Label3, Qt::RightButton);
-    QCOMPARE(rig.window.menusShown, 1);
+    QCOMPARE(rig.prompts.menusShown, 1);
     QCOMPARE(meter.x(), RightPlace);
     QTest::keyClick(&meter, Qt::Key_Menu);
     QTest::keyClick(&meter, Qt::Key_F10, Qt::ShiftModifier);
     QTest::keyClick(&meter, Qt::Key_F10);
-    QCOMPARE(rig.window.menusShown, 3);
+    QCOMPARE(rig.prompts.menusShown, 3);
 }
 
 void tst_Dodge::shouldGoLeftFromAnyOtherPlace()
@@ -112,7 +112,7 @@ void tst_Dodge::shouldFollowTheWorkArea()
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
     meter.Dodge();
-    rig.window.area = PixelRect{0, 0, 1000, 800};
+    rig.desktop.area = PixelRect{0, 0, 1000, 800};
     meter.Dodge();
     QCOMPARE(meter.x(), 667); // (15000 - 5000) / 15
     QCOMPARE(meter.y(), 2);
@@ -137,8 +137,8 @@ void tst_Dodge::shouldStayAtItsSideWhenTheWorkAreaChanges()
     for (int i = 0; i < dodges; ++i)
         meter.Dodge();
     QCOMPARE(meter.x(), from);
-    rig.window.area = PixelRect{0, 0, 1000, 800};
-    rig.window.workAreaChanged();
+    rig.desktop.area = PixelRect{0, 0, 1000, 800};
+    rig.desktop.workAreaChanged();
     QCOMPARE(meter.pos(), QPoint(to, 2));
 }
 
@@ -147,7 +147,7 @@ void tst_Dodge::shouldKeepTheLastRightEdgeWhenTheQueryFails()
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
     meter.Dodge();
-    rig.window.area.reset();
+    rig.desktop.area.reset();
     meter.Dodge();
     QCOMPARE(meter.x(), RightPlace);
 }
@@ -163,9 +163,9 @@ void tst_Dodge::shouldOfferNothingFromAHiddenText()
     QTest::mouseClick(under, Qt::LeftButton);
     QTest::mouseClick(under, Qt::RightButton);
     QCOMPARE(meter.x(), RightPlace);
-    QCOMPARE(rig.window.menusShown, 0);
+    QCOMPARE(rig.prompts.menusShown, 0);
     meter.Form_MouseMove(Qt::RightButton);
-    QCOMPARE(rig.window.menusShown, 1);
+    QCOMPARE(rig.prompts.menusShown, 1);
 }
 
 void tst_Dodge::shouldKeepLabelEventsFromTheWindow()
@@ -175,9 +175,9 @@ void tst_Dodge::shouldKeepLabelEventsFromTheWindow()
     rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label1")));
     rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label2")));
     rightButtonMove(meter.Label3);
-    QCOMPARE(rig.window.menusShown, 0);
+    QCOMPARE(rig.prompts.menusShown, 0);
     rightButtonMove(&meter);
-    QCOMPARE(rig.window.menusShown, 1);
+    QCOMPARE(rig.prompts.menusShown, 1);
 }
 
 void tst_Dodge::shouldOpenTheMenuFromTheTrayOnRightClickOnly()
@@ -188,9 +188,9 @@ void tst_Dodge::shouldOpenTheMenuFromTheTrayOnRightClickOnly()
     rig.tray.notify(Qt::LeftButton);
     rig.tray.notify(Qt::MiddleButton);
     rig.tray.notify(Qt::NoButton);
-    QCOMPARE(rig.window.menusShown, 0);
+    QCOMPARE(rig.prompts.menusShown, 0);
     rig.tray.notify(Qt::RightButton);
-    QCOMPARE(rig.window.menusShown, 1);
+    QCOMPARE(rig.prompts.menusShown, 1);
 }
 
 void tst_Dodge::shouldShowTheProgramNameInTheTray()
@@ -215,7 +215,7 @@ void tst_Dodge::shouldRemoveTheIconBeforeEnding()
     MeterRig rig;
     rig.load(settings);
     rig.log.clear();
-    rig.window.menuChoice = QStringLiteral("MnuExit");
+    rig.prompts.menuChoice = QStringLiteral("MnuExit");
     rig.meter->Form_MouseMove(Qt::RightButton);
     QCOMPARE(rig.log, QStringList({"menu", "tray:remove", "end"}));
     QVERIFY(!rig.tray.shown);

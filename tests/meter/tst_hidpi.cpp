@@ -1,5 +1,5 @@
 #include "MeterRig.h"
-#include "platform/Twips.h"
+#include "common/Twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -32,7 +32,7 @@ int rightPlace(const QRect &area)
 // The real work area, not the rig's fixed one.
 Meter &loadOnTheRealScreen(MeterRig &rig)
 {
-    rig.window.area = rig.window.QtWindowServices::workArea();
+    rig.useRealDesktop = true;
     return rig.load(OnClick);
 }
 
@@ -94,7 +94,7 @@ void tst_HiDpi::shouldDodgeBetweenTheTwoPlaces()
     for (int round = 0; round < 2; ++round) {
         meter.Dodge();
         QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
-        QCOMPARE(rig.window.left(&meter), LeftPlaceTwips);
+        QCOMPARE(rig.realDesktop.left(&meter), LeftPlaceTwips);
         meter.Dodge();
         QCOMPARE(meter.pos(), QPoint(right, 2));
     }

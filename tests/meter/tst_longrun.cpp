@@ -163,7 +163,9 @@ private:
 
     QTemporaryDir m_folder;
     std::unique_ptr<SupplyTree> m_tree;
-    FakeWindowServices m_window;
+    FakeDesktop m_desktop;
+    FakePrompts m_prompts;
+    FakeApplication m_application;
     std::unique_ptr<ScanPerTick> m_battery;
     FakeTrayIcon m_tray;
     std::unique_ptr<Meter> m_meter;
@@ -173,13 +175,13 @@ void tst_LongRun::init()
 {
     m_tree = std::make_unique<SupplyTree>();
     m_battery = std::make_unique<ScanPerTick>(m_tree->root());
-    m_window.folder = m_folder.path();
+    m_application.folderPath = m_folder.path();
     QFile settings(m_folder.filePath(QStringLiteral("settings.ini")));
     QVERIFY(settings.open(QIODevice::WriteOnly));
     // Hiding when full makes every battery loss hide and show the window.
     settings.write("[PowerMenu]\nHideWhenFull=1\nWarnBelow20=0\nEnableTray=1\nShowPercentage=1\n");
     settings.close();
-    m_meter = std::make_unique<Meter>(m_window, *m_battery, m_tray);
+    m_meter = std::make_unique<Meter>(Platform{m_desktop, m_prompts, m_application, *m_battery, m_tray});
     m_meter->Form_Load();
     m_meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
     m_meter->show();

@@ -76,7 +76,7 @@ void tst_Meter::shouldStartWithEverythingOffFromAnAllZeroFile()
 {
     MeterRig rig;
     Meter &meter = rig.load(AllOff);
-    QVERIFY(meter.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(rig.desktop.topmost.contains(&meter));
     QVERIFY(meter.windowFlags() & Qt::FramelessWindowHint);
     // 1280 px is 19200 twips; 5000 twips to its left is 946.7 px.
     QCOMPARE(meter.geometry(), QRect(947, 2, 257, 17));
@@ -141,9 +141,9 @@ void tst_Meter::shouldWriteTheShippedFileWhenNoneExists()
 void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeWritten()
 {
     MeterRig rig;
-    rig.window.folder = rig.dir.filePath(QStringLiteral("gone"));
+    rig.application.folderPath = rig.dir.filePath(QStringLiteral("gone"));
     Meter &meter = rig.load();
-    QVERIFY(!QFile::exists(rig.window.folder + QStringLiteral("/settings.ini")));
+    QVERIFY(!QFile::exists(rig.application.folderPath + QStringLiteral("/settings.ini")));
     QVERIFY(rig.tray.shown);
     QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver);
 }
@@ -163,7 +163,7 @@ void tst_Meter::shouldLeaveALinkToAMissingFileAlone()
 void tst_Meter::shouldStartOffScreenWhenThereIsNoWorkArea()
 {
     MeterRig rig;
-    rig.window.area.reset();
+    rig.desktop.area.reset();
     Meter &meter = rig.load(AllOff);
     QCOMPARE(meter.x(), -333);
     QCOMPARE(meter.y(), 2);
@@ -244,8 +244,8 @@ void tst_Meter::shouldWarnOncePerLowEpisode()
         rig.tick(charges[i]);
         QCOMPARE(meter.Warned, latch[i]);
     }
-    QCOMPARE(rig.window.boxes.size(), boxes);
-    for (const auto &box : rig.window.boxes) {
+    QCOMPARE(rig.prompts.boxes.size(), boxes);
+    for (const auto &box : rig.prompts.boxes) {
         QCOMPARE(box.text, QStringLiteral("Battery power is below 20%!"));
         QCOMPARE(box.title, QStringLiteral("Warning!"));
         QCOMPARE(box.style, MessageStyle::Critical);
@@ -260,10 +260,10 @@ void tst_Meter::shouldNotWarnWhenSwitchedOnDuringAnEpisode()
     meter.WarnBelow20 = true;
     rig.tick(18);
     rig.tick(17);
-    QVERIFY(rig.window.boxes.isEmpty());
+    QVERIFY(rig.prompts.boxes.isEmpty());
     rig.tick(20);
     rig.tick(19);
-    QCOMPARE(rig.window.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes.size(), 1);
 }
 
 void tst_Meter::shouldKeepTickingWhileWarningsStandOpen_data()
@@ -278,7 +278,7 @@ void tst_Meter::shouldKeepTickingWhileWarningsStandOpen()
 {
     QFETCH(bool, newestFirst);
     MeterRig rig;
-    rig.window.realPrompts = true;
+    rig.useRealPrompts = true;
     Meter &meter = rig.load(WarnOn);
     rig.startTicking();
     for (const qint16 charge : {25, 19, 18, 19, 21, 19}) {
@@ -314,8 +314,8 @@ void tst_Meter::shouldKeepTickingWhileAPromptIsOpen()
 {
     QFETCH(QString, prompt);
     MeterRig rig;
-    rig.window.realPrompts = true;
-    rig.window.linkResult = false;
+    rig.useRealPrompts = true;
+    rig.prompts.linkResult = false;
     Meter &meter = rig.load("[PowerMenu]\nEnableSettings=1\n");
     rig.startTicking();
     bool tickedWhileOpen = false;
@@ -334,7 +334,7 @@ void tst_Meter::shouldKeepTickingWhileAPromptIsOpen()
         QTest::mouseClick(controlOf("About", "Label6"), Qt::LeftButton);
     } else {
         if (prompt == QLatin1String("not saved"))
-            rig.window.folder = rig.dir.filePath(QStringLiteral("gone"));
+            rig.application.folderPath = rig.dir.filePath(QStringLiteral("gone"));
         meter.MnuSettings->trigger();
         QTest::mouseClick(controlOf("Settings", "Command1"), Qt::LeftButton);
     }

@@ -1,26 +1,44 @@
 #include "FakePlatform.h"
 
+#include "common/Twips.h"
+
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QWidget>
 
-void FakeWindowServices::messageBox(const QString &text, MessageStyle style, const QString &title,
-                                    BoxClosed closed)
+float FakeDesktop::left(const QWidget *window) const
+{
+    const auto set = m_left.constFind(window);
+    if (set != m_left.cend() && Twips::toPixels(*set) == window->x())
+        return *set;
+    return Twips::fromPixels(window->x());
+}
+
+void FakeDesktop::setLeft(QWidget *window, float twips)
+{
+    m_left.insert(window, twips);
+    window->move(Twips::toPixels(twips), window->y());
+}
+
+void FakeDesktop::setOpacity(QWidget *window, quint8 alpha)
+{
+    window->setWindowOpacity(alpha / 255.0);
+}
+
+void FakePrompts::messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed)
 {
     boxes.append({text, style, title});
     record(QStringLiteral("box:") + text);
-    if (realPrompts)
-        QtWindowServices::messageBox(text, style, title, std::move(closed));
-    else if (closed)
+    if (closed)
         closed(QMessageBox::Ok);
 }
 
-void FakeWindowServices::popupMenu(QMenu *menu)
+void FakePrompts::popupMenu(QMenu *menu)
 {
     ++menusShown;
     record(QStringLiteral("menu"));
-    if (realPrompts)
-        return QtWindowServices::popupMenu(menu);
     if (menuChoice.isEmpty())
         return;
     for (QAction *action : menu->actions()) {
@@ -29,23 +47,30 @@ void FakeWindowServices::popupMenu(QMenu *menu)
     }
 }
 
-bool FakeWindowServices::openLink(const QUrl &address)
+bool FakePrompts::openLink(const QUrl &address)
 {
     links.append(address);
     record(QStringLiteral("link:") + address.toString());
     return linkResult;
 }
 
-void FakeWindowServices::endProgram()
-{
-    ++programEnds;
-    record(QStringLiteral("end"));
-}
-
-void FakeWindowServices::record(const QString &event) const
+void FakePrompts::record(const QString &event) const
 {
     if (log)
         log->append(event);
+}
+
+std::optional<double> FakeApplication::fileSize(const QString &path) const
+{
+    const QFileInfo info(path);
+    return info.isFile() ? std::optional<double>(double(info.size())) : std::nullopt;
+}
+
+void FakeApplication::endProgram()
+{
+    ++programEnds;
+    if (log)
+        log->append(QStringLiteral("end"));
 }
 
 void FakeTrayIcon::add(const QIcon &newIcon, const QString &newTip, Notify newNotify)

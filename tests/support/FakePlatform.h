@@ -1,20 +1,41 @@
 #pragma once
 
+#include "platform/Application.h"
 #include "platform/BatteryStatus.h"
-#include "platform/QtWindowServices.h"
+#include "platform/Desktop.h"
+#include "platform/Prompts.h"
 #include "platform/TrayIcon.h"
 
 #include <QIcon>
+#include <QSet>
 #include <QStringList>
 #include <QUrl>
 
-#include <functional>
+// Stand-ins for the platform that a test sets and reads. Every call of
+// interest goes to one log, so tests can check the order of events.
 
-// The Qt window services with the desktop-dependent parts replaced: a work
-// area the test sets, a folder the test owns, and message boxes, menus,
-// links and program end recorded instead of shown. Every call of interest
-// goes to one log, so tests can check the order of events.
-class FakeWindowServices : public QtWindowServices
+// A work area the test sets; windows moved for real, their opacity kept.
+class FakeDesktop : public Desktop
+{
+public:
+    std::optional<PixelRect> area = PixelRect{0, 0, 1280, 800};
+    QSet<const QWidget *> topmost;
+    // Stands for the screen: the test calls it after changing area.
+    std::function<void()> workAreaChanged;
+
+    void makeTopmost(QWidget *window) override { topmost.insert(window); }
+    std::optional<PixelRect> workArea() const override { return area; }
+    void watchWorkArea(QObject *, std::function<void()> changed) override { workAreaChanged = std::move(changed); }
+    float left(const QWidget *window) const override;
+    void setLeft(QWidget *window, float twips) override;
+    void setOpacity(QWidget *window, quint8 alpha) override;
+
+private:
+    QHash<const QWidget *, float> m_left;
+};
+
+// Boxes, menus and links recorded instead of shown.
+class FakePrompts : public Prompts
 {
 public:
     struct Box
@@ -24,33 +45,34 @@ public:
         QString title;
     };
 
-    std::optional<PixelRect> area = PixelRect{0, 0, 1280, 800};
-    QString folder;
     QList<Box> boxes;
     QList<QUrl> links;
     bool linkResult = true;
-    int programEnds = 0;
-    QStringList *log = nullptr;
-    // Shows the real boxes and menus, left open for the test to close,
-    // instead of closing each box with OK and each menu with menuChoice.
-    bool realPrompts = false;
     // Picks a menu item by object name; empty leaves the menu unanswered.
     QString menuChoice;
     int menusShown = 0;
+    QStringList *log = nullptr;
 
-    // Stands for the screen: the test calls it after changing area.
-    std::function<void()> workAreaChanged;
-
-    std::optional<PixelRect> workArea() const override { return area; }
-    void watchWorkArea(QObject *, std::function<void()> changed) override { workAreaChanged = std::move(changed); }
-    QString applicationFolder() const override { return folder; }
+    // Closes each box with OK at once.
     void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
     void popupMenu(QMenu *menu) override;
     bool openLink(const QUrl &address) override;
-    void endProgram() override;
 
 private:
     void record(const QString &event) const;
+};
+
+// A folder the test owns; the program's end recorded.
+class FakeApplication : public Application
+{
+public:
+    QString folderPath;
+    int programEnds = 0;
+    QStringList *log = nullptr;
+
+    QString folder() const override { return folderPath; }
+    std::optional<double> fileSize(const QString &path) const override;
+    void endProgram() override;
 };
 
 class FakeBattery : public BatteryStatus

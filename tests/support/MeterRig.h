@@ -3,6 +3,8 @@
 #include "FakePlatform.h"
 #include "meter/Gauge.h"
 #include "meter/Meter.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtPrompts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,23 +13,37 @@
 
 #include <memory>
 
-// A meter on the fake platform, in a folder of its own. The timer is
-// stopped after load, so each test drives the ticks itself, or starts it
-// again to see what the event loop does.
+// A meter on the fake platform, in a folder of its own, or with the real
+// desktop or the real boxes and menus when a test asks before load. The
+// timer is stopped after load, so each test drives the ticks itself, or
+// starts it again to see what the event loop does.
 struct MeterRig
 {
     QTemporaryDir dir;
     QStringList log;
-    FakeWindowServices window;
+    FakeDesktop desktop;
+    FakePrompts prompts;
+    FakeApplication application;
     FakeBattery battery;
     FakeTrayIcon tray;
+    QtDesktop realDesktop;
+    QtPrompts realPrompts;
+    bool useRealDesktop = false;
+    bool useRealPrompts = false;
     std::unique_ptr<Meter> meter;
 
     MeterRig()
     {
-        window.folder = dir.path();
-        window.log = &log;
+        application.folderPath = dir.path();
+        prompts.log = &log;
+        application.log = &log;
         tray.log = &log;
+    }
+
+    Platform platform()
+    {
+        return {useRealDesktop ? static_cast<Desktop &>(realDesktop) : desktop,
+                useRealPrompts ? static_cast<Prompts &>(realPrompts) : prompts, application, battery, tray};
     }
 
     QString settingsPath() const { return dir.filePath(QStringLiteral("settings.ini")); }
@@ -54,7 +70,7 @@ struct MeterRig
     // Loads with whatever the folder holds, and shows the meter.
     Meter &load()
     {
-        meter = std::make_unique<Meter>(window, battery, tray);
+        meter = std::make_unique<Meter>(platform());
         meter->Form_Load();
         meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
         meter->show();

@@ -1,4 +1,4 @@
-#include "platform/ProgramIcon.h"
+#include "common/ProgramIcon.h"
 
 #include <QPainter>
 #include <QResource>

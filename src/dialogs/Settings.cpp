@@ -111,8 +111,8 @@ void Settings::Form_Load()
     SettingsPath = SettingsFile::path(m_platform.application.folder());
     const auto size = m_platform.application.fileSize(SettingsPath);
     m_settingsFileSize = size.value_or(0);
-    // Without a file the meter runs on the shipped values: show those.
-    const QString source = size ? SettingsPath : SettingsFile::Default;
+    // Without a readable file the meter runs on the shipped values: show those.
+    const QString source = SettingsFile::readFrom(SettingsPath);
     const auto isOn = [&source](const QString &key) {
         return ReadIni(source, SettingsFile::Section, key) == SettingsFile::On;
     };

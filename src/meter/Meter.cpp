@@ -99,9 +99,10 @@ void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
     SettingsPath = SettingsFile::path(m_platform.application.folder());
-    // A missing file is replaced by the shipped one; failing that, the
-    // shipped values still hold for this run.
-    m_settingsSource = SettingsFile::ensureExists(SettingsPath) ? SettingsPath : SettingsFile::Default;
+    // A missing file is replaced by the shipped one; failing that, or when
+    // the file cannot be read, the shipped values hold for this run.
+    SettingsFile::ensureExists(SettingsPath);
+    m_settingsSource = SettingsFile::readFrom(SettingsPath);
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();

@@ -23,6 +23,12 @@ QByteArray readString(const QString &path, const QByteArray &section, const QByt
 bool writeString(const QString &path, const QByteArray &section, const QByteArray &key,
                  const QByteArray &value);
 
+// Replaces the file at path (the end of its links) with content, through a
+// temporary file in the same folder that is renamed over it only once every
+// byte is on the disk. Returns false, with the old file as it was and no
+// temporary file left, when any step fails.
+bool replaceFile(const QString &path, const QByteArray &content);
+
 // The same two operations on a file's bytes in memory (for tests and fuzzing).
 QByteArray valueIn(const QByteArray &content, const QByteArray &section, const QByteArray &key);
 QByteArray withValue(const QByteArray &content, const QByteArray &section, const QByteArray &key,

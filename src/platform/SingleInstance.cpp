@@ -5,8 +5,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +70,17 @@ bool SingleInstance::claim()
     const int file = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (file < 0)
         return true;
+    // In the shared temporary folder another user may have made the file
+    // first, and could hold it to keep the gauge from ever starting.
+    struct stat status = {};
+    if (::fstat(file, &status) != 0 || status.st_uid != ::getuid() || !S_ISREG(status.st_mode)) {
+        ::close(file);
+        std::fprintf(stderr,
+                     "dimmerling: the lock file %s is not a file of this user's; "
+                     "starting without the check for a gauge already running\n",
+                     path.constData());
+        return true;
+    }
     if (::flock(file, LOCK_EX | LOCK_NB) != 0) {
         const bool taken = errno == EWOULDBLOCK;
         ::close(file);

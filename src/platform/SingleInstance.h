@@ -16,7 +16,9 @@ QString displayName();
 QString lockPath();
 
 // Takes this display for the life of the process. False when another
-// process holds it; a lock file that cannot be opened does not stop a start.
+// process holds it; a lock file that cannot be opened, or that is not a
+// regular file of this user's, does not stop a start (the latter is said
+// on standard error).
 bool claim();
 
 } // namespace SingleInstance

@@ -22,8 +22,16 @@ inline const QString Default = QStringLiteral(":/settings.ini");
 QString path(const QString &applicationFolder);
 
 // Writes the default file that ships with the program when none exists at
-// path. Returns false when it was missing and could not be written.
+// path. Returns false when it was missing and could not be written; then
+// no file is left behind.
 bool ensureExists(const QString &path);
+
+// The file to read the settings from: path when it is a regular file this
+// process can read (an empty one too: all its keys are missing), else the
+// shipped Default. An existing path that cannot be read (a folder, a pipe,
+// a device, no permission) is named once on standard error with the reason;
+// it is never written over, as a save refuses it.
+QString readFrom(const QString &path);
 
 } // namespace SettingsFile
 

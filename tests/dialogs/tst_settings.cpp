@@ -1,3 +1,4 @@
+#include "Faults.h"
 #include "MeterRig.h"
 #include "dialogs/Settings.h"
 
@@ -12,6 +13,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <optional>
+
 class TestSettings : public QObject
 {
     Q_OBJECT
@@ -25,6 +28,8 @@ private slots:
     void cancelChangesNothingAndNextOpeningReadsAfresh();
     void failedSaveKeepsDialogOpen_data();
     void failedSaveKeepsDialogOpen();
+    void unreadableFileShowsShippedValuesAndIsNotWritten_data();
+    void unreadableFileShowsShippedValuesAndIsNotWritten();
     void layoutAndKeys();
 };
 
@@ -169,22 +174,31 @@ void TestSettings::cancelChangesNothingAndNextOpeningReadsAfresh()
 
 void TestSettings::failedSaveKeepsDialogOpen_data()
 {
-    QTest::addColumn<bool>("folderInPlace");
-    QTest::newRow("settings.ini is a folder") << true;
-    QTest::newRow("read-only folder") << false;
+    QTest::addColumn<QByteArray>("fault");
+    QTest::newRow("settings.ini is a folder") << QByteArray("folder");
+    QTest::newRow("read-only folder") << QByteArray("read-only");
+    QTest::newRow("full disk") << QByteArray("full");
 }
 
 void TestSettings::failedSaveKeepsDialogOpen()
 {
-    QFETCH(bool, folderInPlace);
+    QFETCH(QByteArray, fault);
     MeterRig rig;
+    std::optional<FullDisk> disk;
+    if (fault == "full") {
+        disk.emplace(rig.dir.path());
+        if (!disk->mounted())
+            QSKIP("mounting a small tmpfs needs root");
+    }
     const QByteArray content = "[PowerMenu]\nMoveMouseOver=0\n";
     const auto dialog = open(rig, content);
     const auto restore = qScopeGuard([&rig] {
         QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
-    if (folderInPlace) {
+    if (fault == "folder") {
         QVERIFY(QFile::remove(rig.settingsPath()) && QDir(rig.dir.path()).mkdir("settings.ini"));
+    } else if (fault == "full") {
+        QVERIFY(disk->fill());
     } else {
         QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         if (QFile(rig.dir.filePath("probe")).open(QIODevice::WriteOnly))
@@ -199,9 +213,44 @@ void TestSettings::failedSaveKeepsDialogOpen()
     QVERIFY(!rig.meter->MoveMouseOver);
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), folderInPlace);
-    if (!folderInPlace)
+    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder");
+    if (fault != "folder")
         QCOMPARE(rig.settings(), content);
+    QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    for (const char *kind : {"named pipe", "device link", "unreadable"})
+        QTest::newRow(kind) << QByteArray(kind);
+}
+
+// The shipped values are shown, as the meter runs on them; a save says it
+// failed rather than write over what is there. The reason is said once.
+void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten()
+{
+    QFETCH(QByteArray, kind);
+    MeterRig rig;
+    const QString unmade = makeUnreadable(rig.settingsPath(), kind);
+    if (!unmade.isEmpty())
+        QSKIP(qPrintable(unmade));
+    const QByteArray before = statusOf(rig.settingsPath());
+    StandardError errors;
+    rig.load();
+    rig.meter->MnuSettings->trigger();
+    const QPointer<Settings> dialog = findSettings();
+    QVERIFY(dialog);
+    QVERIFY(child<QRadioButton>(dialog, "RadioOnMouseOver")->isChecked());
+    QVERIFY(child<QCheckBox>(dialog, "OptionEnableTray")->isChecked());
+    QVERIFY(!child<QCheckBox>(dialog, "OptionHideWhenFull")->isChecked());
+    click(dialog, "Command1");
+    QCOMPARE(errors.ownLines().size(), 1);
+
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
+    QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
+    QCOMPARE(statusOf(rig.settingsPath()), before);
 }
 
 void TestSettings::layoutAndKeys()

@@ -1,7 +1,9 @@
+#include "Faults.h"
 #include "MeterRig.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTest>
@@ -56,6 +58,9 @@ private slots:
     void shouldWriteTheShippedFileWhenNoneExists();
     void shouldUseTheShippedValuesWhenTheFileCannotBeWritten();
     void shouldLeaveALinkToAMissingFileAlone();
+    void shouldLeaveNoFileWhenTheDiskIsFull();
+    void shouldUseTheShippedValuesWhenTheFileCannotBeRead_data();
+    void shouldUseTheShippedValuesWhenTheFileCannotBeRead();
     void shouldStartOffScreenWhenThereIsNoWorkArea();
     void shouldDrawEachCharge_data();
     void shouldDrawEachCharge();
@@ -158,6 +163,48 @@ void tst_Meter::shouldLeaveALinkToAMissingFileAlone()
     QVERIFY(!QFile::exists(target));
     QVERIFY(rig.tray.shown);
     QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver);
+}
+
+// Not an empty file, which would switch every option off at every start.
+void tst_Meter::shouldLeaveNoFileWhenTheDiskIsFull()
+{
+    MeterRig rig;
+    FullDisk disk(rig.dir.path());
+    if (!disk.mounted())
+        QSKIP("mounting a small tmpfs needs root");
+    QVERIFY(disk.fill());
+    Meter &meter = rig.load();
+    const QDir::Filters anyFile = QDir::Files | QDir::System | QDir::Hidden;
+    QCOMPARE(QDir(rig.dir.path()).entryList(anyFile), QStringList{"filler"});
+    QVERIFY(rig.tray.shown);
+    QVERIFY(meter.MnuSettings->isEnabled());
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
+}
+
+void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeRead_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    for (const char *kind : {"folder", "named pipe", "device link", "unreadable"})
+        QTest::newRow(kind) << QByteArray(kind);
+}
+
+void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeRead()
+{
+    QFETCH(QByteArray, kind);
+    MeterRig rig;
+    const QString unmade = makeUnreadable(rig.settingsPath(), kind);
+    if (!unmade.isEmpty())
+        QSKIP(qPrintable(unmade));
+    const QByteArray before = statusOf(rig.settingsPath());
+    StandardError errors;
+    Meter &meter = rig.load();
+    const QList<QByteArray> said = errors.ownLines();
+    QVERIFY(rig.tray.shown);
+    QVERIFY(meter.MnuSettings->isEnabled());
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
+    QCOMPARE(statusOf(rig.settingsPath()), before);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(QFile::encodeName(rig.settingsPath())), said[0].constData());
 }
 
 void tst_Meter::shouldStartOffScreenWhenThereIsNoWorkArea()

@@ -1,3 +1,4 @@
+#include "Faults.h"
 #include "platform/ProfileFile.h"
 
 #include <QDir>
@@ -37,6 +38,7 @@ private slots:
     void writeFollowsSymlink();
     void writeKeepsPermissions_data();
     void writeKeepsPermissions();
+    void writeOnFullDiskKeepsOldFile();
 
     void survivesOddContent_data();
     void survivesOddContent();
@@ -342,6 +344,22 @@ void TestProfileFile::writeKeepsPermissions()
     QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
     QCOMPARE(bytesOf(path), QByteArray("[S]\nk=2\n"));
     QCOMPARE(QFile::permissions(path) & ~userBits, permissions);
+}
+
+// No byte written counts until every byte is on the disk.
+void TestProfileFile::writeOnFullDiskKeepsOldFile()
+{
+    FullDisk disk(m_dir->path());
+    if (!disk.mounted())
+        QSKIP("mounting a small tmpfs needs root");
+    const QByteArray content = "[S]\nk=1\n" + QByteArray(3000, ';') + '\n';
+    const QString path = createFile("a.ini", content);
+    QVERIFY(disk.fill());
+    QVERIFY(!ProfileFile::writeString(path, "S", "k", "2"));
+    QCOMPARE(bytesOf(path), content);
+    QVERIFY(!ProfileFile::writeString(pathOf("new.ini"), "S", "k", "2"));
+    const QDir::Filters anyFile = QDir::Files | QDir::System | QDir::Hidden;
+    QCOMPARE(QDir(m_dir->path()).entryList(anyFile), QStringList({"a.ini", "filler"}));
 }
 
 void TestProfileFile::survivesOddContent_data()

@@ -1,9 +1,14 @@
+#include "Faults.h"
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Which display a start counts against, and where its lock lives. Two
@@ -32,6 +37,8 @@ private slots:
     void shouldNameTheDisplayTheGaugeShowsOn();
     void shouldKeepTheLockInTheRuntimeFolder_data();
     void shouldKeepTheLockInTheRuntimeFolder();
+    void shouldStartDespiteALockFileOfAnotherUser_data();
+    void shouldStartDespiteALockFileOfAnotherUser();
 
 private:
     QTemporaryDir m_runtime;
@@ -94,6 +101,50 @@ void tst_SingleInstance::shouldKeepTheLockInTheRuntimeFolder()
     setVariable("WAYLAND_DISPLAY", wayland);
     setVariable("QT_QPA_PLATFORM", QString());
     QCOMPARE(SingleInstance::lockPath(), path);
+}
+
+void tst_SingleInstance::shouldStartDespiteALockFileOfAnotherUser_data()
+{
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("another user's file") << false;
+    QTest::newRow("named pipe") << true;
+}
+
+// Anyone may make the lock file first in a shared temporary folder, and
+// hold it; the gauge then starts without the lock and says so.
+void tst_SingleInstance::shouldStartDespiteALockFileOfAnotherUser()
+{
+    QFETCH(bool, pipe);
+    QTemporaryDir shared;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const auto restore = qScopeGuard([&oldTemp] { setVariable("TMPDIR", QString::fromLocal8Bit(oldTemp)); });
+    setVariable("TMPDIR", shared.path());
+    setVariable("XDG_RUNTIME_DIR", QString());
+    setVariable("DISPLAY", QStringLiteral(":7"));
+    setVariable("WAYLAND_DISPLAY", QString());
+    setVariable("QT_QPA_PLATFORM", QString());
+    const QByteArray path = QFile::encodeName(SingleInstance::lockPath());
+    QVERIFY(path.startsWith(QFile::encodeName(shared.path())));
+    if (pipe) {
+        QVERIFY(::mkfifo(path.constData(), 0666) == 0);
+    } else {
+        if (::geteuid() != 0)
+            QSKIP("only root may give a file to another user");
+        const int made = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        QVERIFY(made >= 0);
+        QVERIFY(::fchown(made, 65534, 65534) == 0 && ::fchmod(made, 0666) == 0);
+        ::close(made);
+    }
+    const int held = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    QVERIFY(held >= 0);
+    const auto release = qScopeGuard([held] { ::close(held); });
+    QVERIFY(::flock(held, LOCK_EX | LOCK_NB) == 0);
+
+    StandardError errors;
+    QVERIFY(SingleInstance::claim());
+    const QList<QByteArray> said = errors.ownLines();
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(path), said[0].constData());
 }
 
 QTEST_APPLESS_MAIN(tst_SingleInstance)

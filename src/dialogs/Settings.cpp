@@ -109,22 +109,18 @@ void Settings::arrangeControls()
 void Settings::Form_Load()
 {
     SettingsPath = SettingsFile::path(m_platform.application.folder());
-    const auto size = m_platform.application.fileSize(SettingsPath);
-    m_settingsFileSize = size.value_or(0);
+    m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
-    const QString source = SettingsFile::readFrom(SettingsPath);
-    const auto isOn = [&source](const QString &key) {
-        return ReadIni(source, SettingsFile::Section, key) == SettingsFile::On;
-    };
-    if (isOn(SettingsFile::MoveMouseOver))
+    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog);
+    if (values.moveMouseOver)
         RadioOnMouseOver->setChecked(true);
     else
         RadioOnClick->setChecked(true);
-    OptionEnableSettings->setChecked(isOn(SettingsFile::EnableSettings));
-    OptionEnableTray->setChecked(isOn(SettingsFile::EnableTray));
-    OptionHideWhenFull->setChecked(isOn(SettingsFile::HideWhenFull));
-    OptionWarnBelow20->setChecked(isOn(SettingsFile::WarnBelow20));
-    OptionShowPercentage->setChecked(isOn(SettingsFile::ShowPercentage));
+    OptionEnableSettings->setChecked(values.enableSettings);
+    OptionEnableTray->setChecked(values.enableTray);
+    OptionHideWhenFull->setChecked(values.hideWhenFull);
+    OptionWarnBelow20->setChecked(values.warnBelow20);
+    OptionShowPercentage->setChecked(values.showPercentage);
 }
 
 void Settings::showAgain()

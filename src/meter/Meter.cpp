@@ -102,7 +102,6 @@ void Meter::Form_Load()
     // A missing file is replaced by the shipped one; failing that, or when
     // the file cannot be read, the shipped values hold for this run.
     SettingsFile::ensureExists(SettingsPath);
-    m_settingsSource = SettingsFile::readFrom(SettingsPath);
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();
@@ -113,19 +112,15 @@ void Meter::Form_Load()
 
 void Meter::readSettings()
 {
-    MnuSettings->setEnabled(isOn(SettingsFile::EnableSettings));
-    HideWhenFull = isOn(SettingsFile::HideWhenFull);
-    MoveMouseOver = isOn(SettingsFile::MoveMouseOver.toLower());
-    if (isOn(SettingsFile::EnableTray))
+    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter);
+    MnuSettings->setEnabled(values.enableSettings);
+    HideWhenFull = values.hideWhenFull;
+    MoveMouseOver = values.moveMouseOver;
+    if (values.enableTray)
         AddIconToTray();
-    if (ReadIni(m_settingsSource, SettingsFile::Section, SettingsFile::ShowPercentage) == SettingsFile::Off)
+    if (!values.showPercentage)
         Label3->hide();
-    WarnBelow20 = isOn(SettingsFile::WarnBelow20);
-}
-
-bool Meter::isOn(const QString &key) const
-{
-    return ReadIni(m_settingsSource, SettingsFile::Section, key) == SettingsFile::On;
+    WarnBelow20 = values.warnBelow20;
 }
 
 qint16 Meter::charge() const

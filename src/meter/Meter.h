@@ -88,7 +88,6 @@ private:
     void describe(bool onAc);
     void hideWhenFull(qint16 charge);
     void queryWorkArea();
-    bool isOn(const QString &key) const;
 
     QTimer *const Timer1;
     QMenu *const MnuMenu;
@@ -99,7 +98,6 @@ private:
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
     QString SettingsPath;
-    QString m_settingsSource;
     double m_settingsFileSize = 0;
     bool m_lastBoxResult = false;
     // What the caption and the accessible description show now.

@@ -201,6 +201,21 @@ bool readExisting(const QString &path, QByteArray *content)
     return file.error() == QFileDevice::NoError;
 }
 
+// What a path that is there but not a regular file is.
+const char *kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "it is a folder";
+    if (S_ISFIFO(mode))
+        return "it is a named pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device";
+    if (S_ISSOCK(mode))
+        return "it is a socket";
+    return "it is not a regular file";
+}
+
+
 // The end of a chain of symbolic links: the file a write replaces, so the
 // links themselves stay. Empty for a chain that never ends.
 QString finalTarget(const QString &path)
@@ -317,6 +332,22 @@ bool saveAtomically(const QString &path, const QByteArray &content)
 } // namespace
 
 namespace ProfileFile {
+
+QString whyUnreadable(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(name.constData(), &status) != 0)
+        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        return QString::fromLatin1(kindOf(status.st_mode));
+    // Never blocks, should a pipe have taken the file's place meanwhile.
+    const int file = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(file);
+    return {};
+}
 
 QByteArray readString(const QString &path, const QByteArray &section, const QByteArray &key,
                       int bufferSize)

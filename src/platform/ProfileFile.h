@@ -23,6 +23,11 @@ QByteArray readString(const QString &path, const QByteArray &section, const QByt
 bool writeString(const QString &path, const QByteArray &section, const QByteArray &key,
                  const QByteArray &value);
 
+// Why the file at path cannot be read as a regular file ("it is a folder",
+// or the system's reason); empty when it can, or when nothing is there (a
+// missing file, or a link to one).
+QString whyUnreadable(const QString &path);
+
 // Replaces the file at path (the end of its links) with content, through a
 // temporary file in the same folder that is renamed over it only once every
 // byte is on the disk. Returns false, with the old file as it was and no

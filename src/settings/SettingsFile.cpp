@@ -7,49 +7,12 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // The profile service's buffer, as the settings readers have always used it.
 constexpr int ReadBufferSize = 255;
-
-// What a path that is there but not a regular file is.
-const char *kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "it is a folder";
-    if (S_ISFIFO(mode))
-        return "it is a named pipe";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "it is a device";
-    if (S_ISSOCK(mode))
-        return "it is a socket";
-    return "it is not a regular file";
-}
-
-// Why the settings at path cannot be read: empty when they can, or when
-// there is nothing there at all (a missing file, or a link to one).
-QString unreadableBecause(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0)
-        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-    if (!S_ISREG(status.st_mode))
-        return QString::fromLatin1(kindOf(status.st_mode));
-    // Never blocks, should a pipe have taken the file's place meanwhile.
-    const int file = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    ::close(file);
-    return {};
-}
 
 } // namespace
 
@@ -79,7 +42,7 @@ bool SettingsFile::ensureExists(const QString &path)
 
 QString SettingsFile::readFrom(const QString &path)
 {
-    const QString reason = unreadableBecause(path);
+    const QString reason = ProfileFile::whyUnreadable(path);
     if (reason.isEmpty() && QFileInfo(path).isFile())
         return path;
     if (!reason.isEmpty()) {
@@ -97,6 +60,24 @@ QString SettingsFile::readFrom(const QString &path)
         qCInfo(lcSettings, "no settings file at %s: using the shipped settings", qPrintable(path));
     }
     return Default;
+}
+
+SettingsFile::Values SettingsFile::load(const QString &path, Reader reader)
+{
+    const QString source = readFrom(path);
+    const auto value = [&source](const QString &key) { return ReadIni(source, Section, key); };
+    Values values;
+    values.moveMouseOver = value(MoveMouseOver) == On;
+    values.enableSettings = value(EnableSettings) == On;
+    values.enableTray = value(EnableTray) == On;
+    values.hideWhenFull = value(HideWhenFull) == On;
+    values.warnBelow20 = value(WarnBelow20) == On;
+    // The meter has always shown the text unless told "0", the dialog ticked
+    // its box only when told "1": a file without the key shows the text, and
+    // saving it from the dialog unchanged hides it.
+    const QString showPercentage = value(ShowPercentage);
+    values.showPercentage = reader == Reader::Meter ? showPercentage != Off : showPercentage == On;
+    return values;
 }
 
 QString ReadIni(const QString &Filename, const QString &Section, const QString &Key)

@@ -33,6 +33,25 @@ bool ensureExists(const QString &path);
 // it is never written over, as a save refuses it.
 QString readFrom(const QString &path);
 
+// Who reads the file: the two readers take ShowPercentage differently.
+enum class Reader { Meter, Dialog };
+
+// The six settings, each on for exactly "1", except ShowPercentage at the
+// meter, which is on for anything but exactly "0" (a missing key included).
+struct Values
+{
+    bool moveMouseOver = false;
+    bool enableSettings = false;
+    bool enableTray = false;
+    bool hideWhenFull = false;
+    bool warnBelow20 = false;
+    bool showPercentage = false;
+};
+
+// The settings as reader takes them, from the file at path, or the shipped
+// ones where it cannot be read (see readFrom()).
+Values load(const QString &path, Reader reader);
+
 } // namespace SettingsFile
 
 // The value of Key in Section of Filename, at most 254 characters; empty

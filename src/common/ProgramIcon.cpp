@@ -62,12 +62,14 @@ private:
     // The sizes every start needs: no SVG, PNG or zlib code is touched.
     static QImage prerendered(const QSize &pixels)
     {
-        // Any other size, or a square one not built, finds no bytes to match.
+        // Only the square sizes rendered at build time have a resource of
+        // the right length; any other size gets an empty image back.
         const QResource raw(QStringLiteral(":/dimmerling-%1.rgba").arg(pixels.width()));
         const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
         if (raw.compressionAlgorithm() != QResource::NoCompression || raw.size() != bytes)
             return {};
-        // The bytes are compiled in: they outlive the image.
+        // The image uses the resource's bytes without copying them, which is
+        // safe because they are compiled into the program.
         return QImage(raw.data(), pixels.width(), pixels.height(), QImage::Format_RGBA8888_Premultiplied);
     }
 

@@ -70,7 +70,8 @@ void presentAsLink(QLabel *label, const QString &name, const QString &address)
     label->setAccessibleName(name);
     label->setAccessibleDescription(About::tr("Opens %1 in your browser").arg(address));
     label->setProperty(LinkProperty, true);
-    // Qt made its interface as plain text when it got its text; make it anew.
+    // Qt built the label's accessible interface as plain text when its text
+    // was set; drop it so that the link factory builds the next one.
     QAccessibleInterface *plainText = QAccessible::queryAccessibleInterface(label);
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plainText));
 }
@@ -135,7 +136,8 @@ About::About(const Platform &platform, QWidget *parent)
     , Command1(DialogWindow::placed(new QPushButton(tr("Close"), this), QStringLiteral("Command1"),
                                     Twips::rect(3360, 1440, 1215, 375)))
 {
-    // Factories are never removed: one is enough for every About.
+    // Qt keeps an installed factory for the life of the program, so it is
+    // installed once, not once per dialog.
     static const bool factoryInstalled = (QAccessible::installFactory(linkInterface), true);
     Q_UNUSED(factoryInstalled);
     DialogWindow::setUp(this, m_platform.desktop, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
@@ -202,7 +204,7 @@ void About::drawPictures()
     drawPicture(Image2, QStringLiteral(":/logo.svg"), devicePixelRatioF());
 }
 
-// Only the three links are watched.
+// The filter is installed on the three links only, so watched is a link.
 bool About::eventFilter(QObject *watched, QEvent *event)
 {
     auto *link = static_cast<QLabel *>(watched);

@@ -12,7 +12,7 @@
 
 namespace {
 
-// Below this the text would be harder to read than cut.
+// A font smaller than this would be harder to read than text cut short.
 constexpr qreal SmallestPoints = 6.0;
 constexpr qreal PointsStep = 0.25;
 

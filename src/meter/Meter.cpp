@@ -193,7 +193,8 @@ void Meter::warnOnce()
 
 void Meter::setBarWidth(float twips)
 {
-    // Even an unchanged resize marks the window's opaque region dirty.
+    // Resizing, even to the same width, marks the window's opaque region
+    // dirty, so the bar is resized only when its width changes.
     const int pixels = Twips::toPixels(twips);
     if (Label2->width() != pixels)
         Label2->resize(pixels, Label2->height());

@@ -22,7 +22,8 @@ class Meter : public QWidget
 {
     Q_OBJECT
 
-    // First, so that the controls below are built after it.
+    // Declared first: members are built in this order, and the controls
+    // below may use the platform as they are built.
     const Platform m_platform;
     // Front to back is the reverse of creation order: Label3 lies in front.
     MeterLabel *const Label1;

@@ -11,7 +11,8 @@
 
 namespace {
 
-// The profile service's buffer, as the settings readers have always used it.
+// Values are cut to one less than this, as the settings readers have always
+// cut them.
 constexpr int ReadBufferSize = 255;
 
 } // namespace

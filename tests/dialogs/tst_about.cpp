@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTest>
 
-class TestAbout : public QObject
+class tst_About : public QObject
 {
     Q_OBJECT
 
@@ -29,7 +29,7 @@ static About *openAbout(MeterRig &rig)
     return nullptr;
 }
 
-void TestAbout::linksOpenTheirPages_data()
+void tst_About::linksOpenTheirPages_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("address");
@@ -41,7 +41,7 @@ void TestAbout::linksOpenTheirPages_data()
     QTest::newRow("home, no browser") << "Label5" << "https://www.example.org/" << false;
 }
 
-void TestAbout::linksOpenTheirPages()
+void tst_About::linksOpenTheirPages()
 {
     QFETCH(QString, control);
     QFETCH(QString, address);
@@ -64,7 +64,7 @@ void TestAbout::linksOpenTheirPages()
         QVERIFY(rig.prompts.boxes[0].text.contains(address));
 }
 
-void TestAbout::layoutAndClose()
+void tst_About::layoutAndClose()
 {
     MeterRig rig;
     rig.load();
@@ -95,7 +95,7 @@ void TestAbout::layoutAndClose()
     QCOMPARE(about->pos(), moved);
 }
 
-void TestAbout::keysOpenLinks_data()
+void tst_About::keysOpenLinks_data()
 {
     QTest::addColumn<int>("tabs");
     QTest::addColumn<QString>("control");
@@ -112,7 +112,7 @@ void TestAbout::keysOpenLinks_data()
 
 // Tab from Close reaches each link in reading order, a screen reader hears it
 // as a link to its page, and its key opens that page.
-void TestAbout::keysOpenLinks()
+void tst_About::keysOpenLinks()
 {
     QFETCH(int, tabs);
     QFETCH(QString, control);
@@ -143,7 +143,7 @@ void TestAbout::keysOpenLinks()
     QVERIFY(about->isVisible());
 }
 
-void TestAbout::keyboardFocusAndEscape()
+void tst_About::keyboardFocusAndEscape()
 {
     MeterRig rig;
     rig.load();
@@ -171,5 +171,5 @@ void TestAbout::keyboardFocusAndEscape()
     QVERIFY(rig.prompts.links.isEmpty());
 }
 
-QTEST_MAIN(TestAbout)
+QTEST_MAIN(tst_About)
 #include "tst_about.moc"

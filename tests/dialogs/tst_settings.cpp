@@ -15,7 +15,7 @@
 
 #include <optional>
 
-class TestSettings : public QObject
+class tst_Settings : public QObject
 {
     Q_OBJECT
 
@@ -63,12 +63,12 @@ static void click(QWidget *dialog, const char *button)
     QTest::mouseClick(child(dialog, button), Qt::LeftButton);
 }
 
-void TestSettings::cleanup()
+void tst_Settings::cleanup()
 {
     delete findSettings();
 }
 
-void TestSettings::loadShowsExactlyOne_data()
+void tst_Settings::loadShowsExactlyOne_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("checked");
@@ -93,7 +93,7 @@ void TestSettings::loadShowsExactlyOne_data()
             << QByteArray("[PowerMenu]\n" + keys[i] + "=1\n") << QStringList{"RadioOnClick", checkBoxes[i]};
 }
 
-void TestSettings::loadShowsExactlyOne()
+void tst_Settings::loadShowsExactlyOne()
 {
     QFETCH(QByteArray, content);
     QFETCH(QStringList, checked);
@@ -106,7 +106,7 @@ void TestSettings::loadShowsExactlyOne()
         QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked.contains(QLatin1String(name)));
 }
 
-void TestSettings::missingShowPercentage()
+void tst_Settings::missingShowPercentage()
 {
     MeterRig rig;
     const auto dialog = open(rig, "[PowerMenu]\nEnableSettings=1\n");
@@ -117,7 +117,7 @@ void TestSettings::missingShowPercentage()
     QVERIFY(!rig.meter->Label3->isVisible());
 }
 
-void TestSettings::saveWritesEveryKeyAndKeepsOtherLines()
+void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
 {
     MeterRig rig;
     const auto dialog = open(rig, "; edited by hand\n[Other]\nHideWhenFull=1\n\n"
@@ -147,7 +147,7 @@ void TestSettings::saveWritesEveryKeyAndKeepsOtherLines()
     QVERIFY(!findSettings());
 }
 
-void TestSettings::cancelChangesNothingAndNextOpeningReadsAfresh()
+void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
 {
     MeterRig rig;
     const QByteArray content = "[PowerMenu]\r\nMoveMouseOver=1\r\nEnableSettings=1\r\nWarnBelow20=1\r\n";
@@ -172,7 +172,7 @@ void TestSettings::cancelChangesNothingAndNextOpeningReadsAfresh()
     QVERIFY(!child<QCheckBox>(again, "OptionEnableSettings")->isChecked());
 }
 
-void TestSettings::failedSaveKeepsDialogOpen_data()
+void tst_Settings::failedSaveKeepsDialogOpen_data()
 {
     QTest::addColumn<QByteArray>("fault");
     QTest::newRow("settings.ini is a folder") << QByteArray("folder");
@@ -180,7 +180,7 @@ void TestSettings::failedSaveKeepsDialogOpen_data()
     QTest::newRow("full disk") << QByteArray("full");
 }
 
-void TestSettings::failedSaveKeepsDialogOpen()
+void tst_Settings::failedSaveKeepsDialogOpen()
 {
     QFETCH(QByteArray, fault);
     MeterRig rig;
@@ -219,7 +219,7 @@ void TestSettings::failedSaveKeepsDialogOpen()
     QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
-void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
+void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
 {
     QTest::addColumn<QByteArray>("kind");
     for (const char *kind : {"named pipe", "device link", "unreadable"})
@@ -228,7 +228,7 @@ void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
 
 // The shipped values are shown, as the meter runs on them; a save says it
 // failed rather than write over what is there. The reason is said once.
-void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten()
+void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
 {
     QFETCH(QByteArray, kind);
     MeterRig rig;
@@ -253,7 +253,7 @@ void TestSettings::unreadableFileShowsShippedValuesAndIsNotWritten()
     QCOMPARE(statusOf(rig.settingsPath()), before);
 }
 
-void TestSettings::layoutAndKeys()
+void tst_Settings::layoutAndKeys()
 {
     MeterRig rig;
     const QByteArray content = "[PowerMenu]\n";
@@ -290,5 +290,5 @@ void TestSettings::layoutAndKeys()
     QCOMPARE(rig.settings(), content);
 }
 
-QTEST_MAIN(TestSettings)
+QTEST_MAIN(tst_Settings)
 #include "tst_settings.moc"

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-class TestProfileFile : public QObject
+class tst_ProfileFile : public QObject
 {
     Q_OBJECT
 
@@ -69,7 +69,7 @@ static void addWriteRow(const char *name, const QByteArray &content, const QByte
     QTest::newRow(name) << content << section << key << value << expected;
 }
 
-QString TestProfileFile::createFile(const QString &name, const QByteArray &content) const
+QString tst_ProfileFile::createFile(const QString &name, const QByteArray &content) const
 {
     QFile file(pathOf(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
@@ -77,25 +77,25 @@ QString TestProfileFile::createFile(const QString &name, const QByteArray &conte
     return file.fileName();
 }
 
-QByteArray TestProfileFile::bytesOf(const QString &path)
+QByteArray tst_ProfileFile::bytesOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void TestProfileFile::init()
+void tst_ProfileFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
 
-void TestProfileFile::cleanup()
+void tst_ProfileFile::cleanup()
 {
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dir.reset();
 }
 
-void TestProfileFile::valueIn_data()
+void tst_ProfileFile::valueIn_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("section");
@@ -129,7 +129,7 @@ void TestProfileFile::valueIn_data()
     addReadRow("empty key names nothing", "[S]\n=1\n", "S", "", "");
 }
 
-void TestProfileFile::valueIn()
+void tst_ProfileFile::valueIn()
 {
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, section);
@@ -138,7 +138,7 @@ void TestProfileFile::valueIn()
     QCOMPARE(ProfileFile::valueIn(content, section, key), expected);
 }
 
-void TestProfileFile::readStringFromFile_data()
+void tst_ProfileFile::readStringFromFile_data()
 {
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<int>("bufferSize");
@@ -151,7 +151,7 @@ void TestProfileFile::readStringFromFile_data()
     QTest::newRow("no buffer") << QByteArray("abc") << 0 << QByteArray();
 }
 
-void TestProfileFile::readStringFromFile()
+void tst_ProfileFile::readStringFromFile()
 {
     QFETCH(QByteArray, value);
     QFETCH(int, bufferSize);
@@ -162,7 +162,7 @@ void TestProfileFile::readStringFromFile()
     QCOMPARE(ProfileFile::readString(m_dir->path(), "S", "k", 255), QByteArray());
 }
 
-void TestProfileFile::withValue_data()
+void tst_ProfileFile::withValue_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("section");
@@ -194,7 +194,7 @@ void TestProfileFile::withValue_data()
     addWriteRow("empty value", "[S]\nk=1\n", "[S]\nk=\n", "S", "k", "");
 }
 
-void TestProfileFile::withValue()
+void tst_ProfileFile::withValue()
 {
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, section);
@@ -206,7 +206,7 @@ void TestProfileFile::withValue()
     QCOMPARE(ProfileFile::valueIn(result, section, key), value);
 }
 
-void TestProfileFile::writeChangesOnlyOneLine()
+void tst_ProfileFile::writeChangesOnlyOneLine()
 {
     const QByteArray head = bom + "; settings\r\n[Meter]\r\n";
     const QByteArray tail = "\r\n[Colours]\r\nLow=red\r\n";
@@ -219,14 +219,14 @@ void TestProfileFile::writeChangesOnlyOneLine()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
 }
 
-void TestProfileFile::writeCreatesMissingFile()
+void tst_ProfileFile::writeCreatesMissingFile()
 {
     const QString path = pathOf("new.ini");
     QVERIFY(ProfileFile::writeString(path, "S", "k", "v"));
     QCOMPARE(bytesOf(path), QByteArray("[S]\nk=v\n"));
 }
 
-void TestProfileFile::writeRejectsUnstorableNames_data()
+void tst_ProfileFile::writeRejectsUnstorableNames_data()
 {
     QTest::addColumn<QByteArray>("section");
     QTest::addColumn<QByteArray>("key");
@@ -247,7 +247,7 @@ void TestProfileFile::writeRejectsUnstorableNames_data()
     QTest::newRow("] in section") << QByteArray("a]b") << k << v;
 }
 
-void TestProfileFile::writeRejectsUnstorableNames()
+void tst_ProfileFile::writeRejectsUnstorableNames()
 {
     QFETCH(QByteArray, section);
     QFETCH(QByteArray, key);
@@ -261,7 +261,7 @@ void TestProfileFile::writeRejectsUnstorableNames()
     QCOMPARE(ProfileFile::withValue(content, section, key, value), content);
 }
 
-void TestProfileFile::writeIntoReadOnlyFolder()
+void tst_ProfileFile::writeIntoReadOnlyFolder()
 {
     const QByteArray content("[S]\nk=1\n");
     const QString path = createFile("a.ini", content);
@@ -275,7 +275,7 @@ void TestProfileFile::writeIntoReadOnlyFolder()
 }
 
 // Even root cannot create files in /proc, so this runs where the test above skips.
-void TestProfileFile::writeWhereNobodyMayCreateFiles()
+void tst_ProfileFile::writeWhereNobodyMayCreateFiles()
 {
     const QString existing("/proc/version");
     if (!QFileInfo(existing).isFile())
@@ -287,7 +287,7 @@ void TestProfileFile::writeWhereNobodyMayCreateFiles()
     QVERIFY(!QFileInfo::exists("/proc/dimmerling-test.ini"));
 }
 
-void TestProfileFile::writeToDirectoryFails()
+void tst_ProfileFile::writeToDirectoryFails()
 {
     QVERIFY(QDir(m_dir->path()).mkdir("d.ini"));
     QVERIFY(!ProfileFile::writeString(pathOf("d.ini"), "S", "k", "1"));
@@ -295,7 +295,7 @@ void TestProfileFile::writeToDirectoryFails()
 }
 
 // Opening a pipe without a writer would block for good.
-void TestProfileFile::fifoIsNeverOpened()
+void tst_ProfileFile::fifoIsNeverOpened()
 {
     const QString path = pathOf("pipe.ini");
     if (QProcess::execute("mkfifo", {path}) != 0)
@@ -306,14 +306,14 @@ void TestProfileFile::fifoIsNeverOpened()
     QVERIFY(QFileInfo::exists(path));
 }
 
-void TestProfileFile::writeFollowsSymlink_data()
+void tst_ProfileFile::writeFollowsSymlink_data()
 {
     QTest::addColumn<bool>("relative");
     QTest::newRow("absolute target") << false;
     QTest::newRow("relative target") << true;
 }
 
-void TestProfileFile::writeFollowsSymlink()
+void tst_ProfileFile::writeFollowsSymlink()
 {
     QFETCH(bool, relative);
     QVERIFY(QDir(m_dir->path()).mkdir("real"));
@@ -328,14 +328,14 @@ void TestProfileFile::writeFollowsSymlink()
     QCOMPARE(QDir(m_dir->path()).entryList(anyFile), QStringList{"link.ini"});
 }
 
-void TestProfileFile::writeKeepsPermissions_data()
+void tst_ProfileFile::writeKeepsPermissions_data()
 {
     QTest::addColumn<QFile::Permissions>("permissions");
     QTest::newRow("0600") << (QFile::ReadOwner | QFile::WriteOwner);
     QTest::newRow("0640") << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
-void TestProfileFile::writeKeepsPermissions()
+void tst_ProfileFile::writeKeepsPermissions()
 {
     QFETCH(QFile::Permissions, permissions);
     const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
@@ -347,7 +347,7 @@ void TestProfileFile::writeKeepsPermissions()
 }
 
 // No byte written counts until every byte is on the disk.
-void TestProfileFile::writeOnFullDiskKeepsOldFile()
+void tst_ProfileFile::writeOnFullDiskKeepsOldFile()
 {
     FullDisk disk(m_dir->path());
     if (!disk.mounted())
@@ -362,7 +362,7 @@ void TestProfileFile::writeOnFullDiskKeepsOldFile()
     QCOMPARE(QDir(m_dir->path()).entryList(anyFile), QStringList({"a.ini", "filler"}));
 }
 
-void TestProfileFile::survivesOddContent_data()
+void tst_ProfileFile::survivesOddContent_data()
 {
     QTest::addColumn<QByteArray>("content");
 
@@ -378,7 +378,7 @@ void TestProfileFile::survivesOddContent_data()
 }
 
 // Whatever was there stays as it was; the new key is added after it and reads back.
-void TestProfileFile::survivesOddContent()
+void tst_ProfileFile::survivesOddContent()
 {
     QFETCH(QByteArray, content);
     const QString path = createFile("a.ini", content);
@@ -391,7 +391,7 @@ void TestProfileFile::survivesOddContent()
     QCOMPARE(bytesOf(path), QByteArray(written).replace("Width=10", "Width=20"));
 }
 
-void TestProfileFile::longLineAndLargeFile_data()
+void tst_ProfileFile::longLineAndLargeFile_data()
 {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
@@ -408,7 +408,7 @@ void TestProfileFile::longLineAndLargeFile_data()
 }
 
 // Reading finds the key and cuts the long value; writing changes the key's line only.
-void TestProfileFile::longLineAndLargeFile()
+void tst_ProfileFile::longLineAndLargeFile()
 {
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
@@ -420,5 +420,5 @@ void TestProfileFile::longLineAndLargeFile()
     QCOMPARE(bytesOf(path), before + "k=2\n" + after);
 }
 
-QTEST_GUILESS_MAIN(TestProfileFile)
+QTEST_GUILESS_MAIN(tst_ProfileFile)
 #include "tst_profilefile.moc"

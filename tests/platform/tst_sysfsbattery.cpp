@@ -9,7 +9,7 @@
 // ending in a newline, as the kernel writes them; each supply folder sits
 // under devices/ and is reached through a symbolic link in class/, as on a
 // real machine.
-class TstSysfsBattery : public QObject
+class tst_SysfsBattery : public QObject
 {
     Q_OBJECT
 
@@ -165,5 +165,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstSysfsBattery)
+QTEST_GUILESS_MAIN(tst_SysfsBattery)
 #include "tst_sysfsbattery.moc"

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <cmath>
+#include <optional>
 
 // The battery-status source: two reads, each giving the current value.
 // Reads must be cheap: the meter reads the charge and the AC status once
@@ -17,11 +18,11 @@ public:
     virtual ~BatteryStatus() = default;
 
     // A percentage as the sources report it: clamped to 0..100, halves
-    // rounded up, not-a-number as 0.
-    static qint16 toPercent(double value)
+    // rounded up; nothing for not-a-number or infinity, which are no reading.
+    static std::optional<qint16> toPercent(double value)
     {
-        if (std::isnan(value))
-            return 0;
+        if (!std::isfinite(value))
+            return std::nullopt;
         return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
     }
 

@@ -199,6 +199,7 @@ void SysfsBattery::scan()
             online = online || isOnline(dir);
         }
     }
-    m_charge = batteries.isEmpty() ? NoBattery : toPercent(combinedPercent(batteries));
+    m_charge = batteries.isEmpty() ? NoBattery
+                                   : toPercent(combinedPercent(batteries)).value_or(NoBattery);
     m_acStatus = (batteries.isEmpty() || online) ? 1 : 0;
 }

@@ -1,57 +1,113 @@
 #include "platform/SystemBattery.h"
 
+#include "platform/Logging.h"
 #include "platform/UPowerNames.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
+
+namespace {
+
+// A failed connection attempt costs a socket call; the bus is seldom gone long.
+constexpr int reconnectMs = 2000;
+
+} // namespace
 
 SystemBattery::SystemBattery(QString sysfsRoot, int startWaitMs, QObject *parent)
     : QObject(parent),
       m_sysfs(std::move(sysfsRoot)),
-      m_watcher(QLatin1String(UPowerNames::service), QDBusConnection::systemBus(),
-                QDBusServiceWatcher::WatchForOwnerChange),
-      m_upower(QDBusConnection::systemBus())
+      m_busName(QStringLiteral("dimmerling-battery-%1").arg(quintptr(this), 0, 16))
 {
-    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this](const QString &, const QString &, const QString &newOwner) {
-                onOwnerChanged(newOwner);
-            });
+    m_reconnect.setInterval(reconnectMs);
+    connect(&m_reconnect, &QTimer::timeout, this, &SystemBattery::reconnect);
+    follow(QDBusConnection::systemBus());
     waitForFirstAnswer(startWaitMs);
+}
+
+SystemBattery::~SystemBattery()
+{
+    QDBusConnection::disconnectFromBus(m_busName);
 }
 
 qint16 SystemBattery::charge()
 {
-    return servesUPower() ? m_upower.charge() : m_sysfs.charge();
+    return servesUPower() ? m_upower->charge() : m_sysfs.charge();
 }
 
 qint16 SystemBattery::acStatus()
 {
-    return servesUPower() ? m_upower.acStatus() : m_sysfs.acStatus();
+    return servesUPower() ? m_upower->acStatus() : m_sysfs.acStatus();
 }
 
 bool SystemBattery::servesUPower() const
 {
-    return m_upower.hasAnswered();
+    return m_upower->hasAnswered();
+}
+
+// The kernel's values serve until a fresh connection gets UPower's again.
+void SystemBattery::onBusLost()
+{
+    qCInfo(lcBattery) << "The system bus went away: reading the kernel's values";
+    m_upower->forget();
+    m_reconnect.start();
+}
+
+// The watcher comes before the first fetch, so a daemon starting meanwhile is
+// not missed. (A watcher cannot be moved to a new connection of the same name.)
+void SystemBattery::follow(QDBusConnection bus)
+{
+    m_watcher = std::make_unique<QDBusServiceWatcher>(
+        QLatin1String(UPowerNames::service), bus, QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                onOwnerChanged(newOwner);
+            });
+    m_upower = std::make_unique<UPowerBattery>(bus);
+    if (!bus.isConnected()) {
+        qCInfo(lcBattery) << "No system bus: reading the kernel's values";
+        m_reconnect.start();
+        return;
+    }
+    bus.connect(QString(), QLatin1String(UPowerNames::localPath),
+                QLatin1String(UPowerNames::localInterface),
+                QLatin1String(UPowerNames::disconnectedSignal), this, SLOT(onBusLost()));
+}
+
+// A connection to a bus that died never comes back, so each try opens a new
+// one (dropping the name first, or Qt would hand back the dead one).
+void SystemBattery::reconnect()
+{
+    QDBusConnection::disconnectFromBus(m_busName);
+    const QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, m_busName);
+    if (!bus.isConnected())
+        return;
+    qCInfo(lcBattery) << "The system bus is back";
+    m_reconnect.stop();
+    follow(bus);
 }
 
 // Values belong to one daemon instance: a new owner (a restart, or a
 // hand-over) is asked afresh, and none leaves the kernel's values in charge.
 void SystemBattery::onOwnerChanged(const QString &newOwner)
 {
-    m_upower.forget();
-    if (!newOwner.isEmpty())
-        m_upower.refresh();
+    m_upower->forget();
+    if (newOwner.isEmpty()) {
+        qCInfo(lcBattery) << "UPower left the system bus: reading the kernel's values";
+        return;
+    }
+    qCInfo(lcBattery) << "UPower is on the system bus as" << newOwner;
+    m_upower->refresh();
 }
 
 // A short wait lets the very first meter tick show UPower's values rather
 // than the kernel's, which may differ (UPower combines batteries its own way).
 void SystemBattery::waitForFirstAnswer(int ms)
 {
-    if (ms <= 0 || !m_upower.isRefreshing() || !QCoreApplication::instance())
+    if (ms <= 0 || !m_upower->isRefreshing() || !QCoreApplication::instance())
         return;
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    connect(&m_upower, &UPowerBattery::refreshFinished, &loop, &QEventLoop::quit);
+    connect(m_upower.get(), &UPowerBattery::refreshFinished, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

@@ -8,10 +8,13 @@
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <memory>
 
 // The machine's battery status: UPower's while it is on the system bus and
 // has answered, the kernel's power-supply folders otherwise (no bus, no
-// daemon, or the daemon restarting).
+// daemon, or the daemon restarting). A lost bus is reconnected when it is back.
 class SystemBattery : public QObject, public BatteryStatus
 {
     Q_OBJECT
@@ -21,6 +24,7 @@ public:
     // long construction may wait for UPower's first values, in ms (0: not at all).
     explicit SystemBattery(QString sysfsRoot = SysfsPaths::powerSupplyRoot(),
                            int startWaitMs = 100, QObject *parent = nullptr);
+    ~SystemBattery() override;
 
     // Charge in percent (0..100, or NoBattery).
     qint16 charge() override;
@@ -30,12 +34,20 @@ public:
     // True while the values come from UPower.
     bool servesUPower() const;
 
+private slots:
+    void onBusLost();
+
 private:
+    void follow(QDBusConnection bus);
+    void reconnect();
     void onOwnerChanged(const QString &newOwner);
     void waitForFirstAnswer(int ms);
 
     SysfsBattery m_sysfs;
-    // Watches before the first fetch, so a daemon starting meanwhile is not missed.
-    QDBusServiceWatcher m_watcher;
-    UPowerBattery m_upower;
+    // One of each per connection, so nothing of a dead one is left over.
+    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    std::unique_ptr<UPowerBattery> m_upower;
+    // This source's own connection once the process's default one has died.
+    const QString m_busName;
+    QTimer m_reconnect; // runs only while there is no bus
 };

@@ -1,14 +1,20 @@
 #include "platform/UPowerBattery.h"
 
+#include "platform/Logging.h"
 #include "platform/UPowerNames.h"
 
 #include <QDBusArgument>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
+#include <optional>
 
 namespace {
+
+// Often enough to take a late UPower soon, seldom enough to cost nothing.
+constexpr int retryMs = 2000;
 
 QDBusMessage propertiesCall(const char *path, const char *method)
 {
@@ -18,11 +24,32 @@ QDBusMessage propertiesCall(const char *path, const char *method)
                                           QLatin1String(method));
 }
 
+// UPower sends a double; an integer is a number too, anything else is not.
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 UPowerBattery::UPowerBattery(const QDBusConnection &bus, QObject *parent)
     : QObject(parent), m_bus(bus)
 {
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(retryMs);
+    connect(&m_retry, &QTimer::timeout, this, &UPowerBattery::retryIfUnanswered);
     if (!m_bus.isConnected())
         return;
     subscribe(UPowerNames::displayDevicePath,
@@ -33,7 +60,7 @@ UPowerBattery::UPowerBattery(const QDBusConnection &bus, QObject *parent)
 
 qint16 UPowerBattery::charge()
 {
-    return m_present ? m_percent : NoBattery;
+    return (m_present && m_percentKnown) ? m_percent : NoBattery;
 }
 
 qint16 UPowerBattery::acStatus()
@@ -43,7 +70,7 @@ qint16 UPowerBattery::acStatus()
 
 bool UPowerBattery::hasAnswered() const
 {
-    return m_deviceKnown && m_managerKnown;
+    return m_deviceKnown && m_managerKnown && (m_percentKnown || !m_present);
 }
 
 bool UPowerBattery::isRefreshing() const
@@ -64,6 +91,8 @@ void UPowerBattery::forget()
     ++m_generation;
     m_deviceKnown = false;
     m_managerKnown = false;
+    m_percentKnown = false;
+    m_retry.stop();
 }
 
 void UPowerBattery::onDeviceChanged(const QString &interface, const QVariantMap &changed,
@@ -109,8 +138,6 @@ void UPowerBattery::fetch(const char *path, const char *interface, const QString
     });
 }
 
-// Errors are dropped on purpose: the caller keeps its older values, or the
-// sysfs fallback when there are none.
 void UPowerBattery::send(const QDBusMessage &call, bool partOfRefresh, const ReplyHandler &onReply)
 {
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
@@ -120,12 +147,36 @@ void UPowerBattery::send(const QDBusMessage &call, bool partOfRefresh, const Rep
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, generation, partOfRefresh, onReply](QDBusPendingCallWatcher *finished) {
                 finished->deleteLater();
-                const QDBusMessage reply = finished->reply();
-                if (generation == m_generation && reply.type() == QDBusMessage::ReplyMessage)
-                    onReply(reply);
-                if (partOfRefresh && --m_pendingRefreshCalls == 0)
+                if (generation == m_generation)
+                    handleReply(finished->reply(), onReply);
+                if (partOfRefresh && --m_pendingRefreshCalls == 0) {
+                    if (hasAnswered())
+                        qCInfo(lcBattery) << "UPower answered";
                     emit refreshFinished();
+                }
             });
+}
+
+// Errors are tolerated: the caller keeps its older values, or the sysfs
+// fallback when there are none. Without UPower or without a bus, the owner's
+// watcher brings the source back; any other failure may be a daemon that is
+// still starting, so it is asked again.
+void UPowerBattery::handleReply(const QDBusMessage &reply, const ReplyHandler &onReply)
+{
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        onReply(reply);
+        return;
+    }
+    qCInfo(lcBattery) << "UPower did not answer:" << reply.errorName() << reply.errorMessage();
+    const QDBusError::ErrorType error = QDBusError(reply).type();
+    if (error != QDBusError::ServiceUnknown && error != QDBusError::Disconnected)
+        m_retry.start();
+}
+
+void UPowerBattery::retryIfUnanswered()
+{
+    if (!hasAnswered())
+        refresh();
 }
 
 void UPowerBattery::applyChange(const char *path, const char *expectedInterface,
@@ -147,10 +198,26 @@ void UPowerBattery::apply(const QVariantMap &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (it.key() == QLatin1String(UPowerNames::percentageProperty))
-            m_percent = toPercent(it.value().toDouble());
+            applyPercentage(it.value());
         else if (it.key() == QLatin1String(UPowerNames::isPresentProperty))
             m_present = it.value().toBool();
         else if (it.key() == QLatin1String(UPowerNames::onBatteryProperty))
             m_onBattery = it.value().toBool();
+    }
+}
+
+// A percentage that is no number is no reading: the last good one stays (with
+// none yet, hasAnswered() stays false and the caller serves the kernel's).
+void UPowerBattery::applyPercentage(const QVariant &value)
+{
+    const std::optional<qint16> percent =
+        isNumber(value) ? toPercent(value.toDouble()) : std::nullopt;
+    if (percent) {
+        m_percent = *percent;
+        m_percentKnown = true;
+    } else if (!m_noNumberLogged) {
+        m_noNumberLogged = true;
+        qCInfo(lcBattery) << "Ignoring UPower's percentage, which is no number (said once):"
+                          << value;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The UPower daemon's D-Bus names read by the battery sources.
+// The D-Bus names the battery sources use: the UPower daemon's, and the bus's own.
 namespace UPowerNames {
 
 inline constexpr char service[] = "org.freedesktop.UPower";
@@ -20,5 +20,10 @@ inline constexpr char propertiesInterface[] = "org.freedesktop.DBus.Properties";
 inline constexpr char propertiesChangedSignal[] = "PropertiesChanged";
 inline constexpr char getMethod[] = "Get";
 inline constexpr char getAllMethod[] = "GetAll";
+
+// Sent by the connection itself when the bus daemon goes away.
+inline constexpr char localPath[] = "/org/freedesktop/DBus/Local";
+inline constexpr char localInterface[] = "org.freedesktop.DBus.Local";
+inline constexpr char disconnectedSignal[] = "Disconnected";
 
 } // namespace UPowerNames

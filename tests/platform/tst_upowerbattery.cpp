@@ -9,6 +9,7 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,7 +28,11 @@ const QString service = QLatin1String(UPowerNames::service);
 const QString managerPath = QLatin1String(UPowerNames::managerPath);
 const QString displayPath = QLatin1String(UPowerNames::displayDevicePath);
 const QString deviceInterface = QLatin1String(UPowerNames::deviceInterface);
+const QString controlName = QStringLiteral("tst-control");
 const char busMissingProbe[] = "--bus-missing-probe";
+
+// Well beyond the sources' retry intervals, for a busy machine.
+constexpr int retryWaitMs = 20000;
 
 // Values of the fake power-supply folder, unlike any the mock is given.
 constexpr qint16 sysfsCharge = 33;
@@ -89,6 +94,35 @@ QVariantMap map(std::initializer_list<std::pair<QString, QVariant>> entries)
         result.insert(entry.first, entry.second);
     return result;
 }
+
+// The battery category's lines while it lives, with info turned on.
+class BatteryLog
+{
+public:
+    BatteryLog()
+    {
+        s_lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("dimmerling.battery.info=true"));
+        s_previous = qInstallMessageHandler(record);
+    }
+    ~BatteryLog()
+    {
+        qInstallMessageHandler(s_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    int count(const QString &part) const { return s_lines.filter(part).size(); }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (qstrcmp(context.category, "dimmerling.battery") == 0)
+            s_lines.append(text);
+        s_previous(type, context, text);
+    }
+
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
 
 } // namespace
 
@@ -152,10 +186,16 @@ private slots:
     void firstRead();
     void followsServiceAwayAndBack();
     void startsWithoutService();
+    void percentageNoNumber_data();
+    void percentageNoNumber();
+    void upowerAnswersLate_data();
+    void upowerAnswersLate();
+    void followsBusAwayAndBack();
     void busMissing();
 
 private:
-    QDBusConnection bus() const { return QDBusConnection::systemBus(); }
+    // The test's own connection, reopened with the bus.
+    QDBusConnection bus() const { return QDBusConnection(controlName); }
     void startBus();
     void startMock();
     void stopMock();
@@ -197,6 +237,8 @@ void TstUPowerBattery::init()
     // D-Bus trouble must stay quiet: any warning fails the test.
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     if (m_missing.isEmpty()) {
+        if (m_bus.state() == QProcess::NotRunning)
+            startBus();
         if (m_mock.state() == QProcess::NotRunning)
             startMock();
         setDisplay(50.0, true);
@@ -399,6 +441,105 @@ void TstUPowerBattery::startsWithoutService()
     QCOMPARE(source.acStatus(), 1);
 }
 
+void TstUPowerBattery::percentageNoNumber_data()
+{
+    QTest::addColumn<QVariant>("percentage");
+
+    QTest::newRow("not a number") << QVariant(qQNaN());
+    QTest::newRow("infinite") << QVariant(qInf());
+    QTest::newRow("a string") << QVariant(QStringLiteral("57"));
+    QTest::newRow("a boolean") << QVariant(true);
+}
+
+// No reading: the last good value stays, or the kernel's serves while there is none.
+void TstUPowerBattery::percentageNoNumber()
+{
+    QFETCH(QVariant, percentage);
+    BatteryLog log;
+    SystemBattery running(m_sysfsRoot);
+    QTRY_VERIFY(running.servesUPower());
+
+    for (const bool onBattery : {true, false}) {
+        setDisplay(percentage, true);
+        setOnBattery(onBattery); // same sender, so it arrives after the percentage
+        QTRY_COMPARE(running.acStatus(), onBattery ? 0 : 1);
+        QCOMPARE(running.charge(), 50);
+    }
+    QCOMPARE(log.count(QStringLiteral("no number")), 1);
+
+    SystemBattery fresh(m_sysfsRoot, 60000);
+    QVERIFY(!fresh.servesUPower());
+    QCOMPARE(fresh.charge(), sysfsCharge);
+
+    setDisplay(64.0, true);
+    QTRY_COMPARE(fresh.charge(), 64);
+    QVERIFY(fresh.servesUPower());
+    QCOMPARE(running.charge(), 64);
+}
+
+void TstUPowerBattery::upowerAnswersLate_data()
+{
+    QTest::addColumn<bool>("stalled");
+
+    QTest::newRow("first answer after the timeout") << true;
+    QTest::newRow("display device appears later") << false;
+}
+
+// UPower that owns its name but fails the first fetch is taken once it
+// answers, not only after a restart.
+void TstUPowerBattery::upowerAnswersLate()
+{
+    QFETCH(bool, stalled);
+    const pid_t mock = pid_t(m_mock.processId());
+    const auto resumeOnFailure = qScopeGuard([mock] { ::kill(mock, SIGCONT); });
+    if (stalled)
+        ::kill(mock, SIGSTOP); // the test bus fails calls to it after 2 s
+    else
+        mockCall(managerPath, QStringLiteral("RemoveObject"), {displayPath});
+    SystemBattery source(m_sysfsRoot, 60000); // returns once the first fetch failed
+    QVERIFY(!source.servesUPower());
+    QCOMPARE(source.charge(), sysfsCharge);
+
+    if (stalled)
+        ::kill(mock, SIGCONT);
+    else
+        mockCall(managerPath, QStringLiteral("Reset"), {}); // the template's objects, same owner
+    setDisplay(64.0, true);
+    QTRY_COMPARE_WITH_TIMEOUT(source.charge(), 64, retryWaitMs);
+    QVERIFY(source.servesUPower());
+}
+
+// Runs after the other tests of sources on the default system bus: that
+// connection stays dead once its daemon is killed.
+void TstUPowerBattery::followsBusAwayAndBack()
+{
+    setDisplay(57.4, true);
+    SystemBattery source(m_sysfsRoot);
+    QTRY_VERIFY(source.servesUPower());
+    QCOMPARE(source.charge(), 57);
+
+    // The second round loses the connection that the source opened itself.
+    for (const int charge : {71, 72}) {
+        m_bus.kill();
+        m_bus.waitForFinished();
+        stopMock();
+        QTRY_VERIFY(!source.servesUPower());
+        QCOMPARE(source.charge(), sysfsCharge);
+        QCOMPARE(source.acStatus(), sysfsAcStatus);
+
+        startBus();
+        startMock();
+        setDisplay(charge, true);
+        QTRY_COMPARE_WITH_TIMEOUT(source.charge(), charge, retryWaitMs);
+        QVERIFY(source.servesUPower());
+    }
+    // On the new connection, change signals and the owner's comings and goings count too.
+    setDisplay(72.6, true);
+    QTRY_COMPARE(source.charge(), 73);
+    stopMock();
+    QTRY_VERIFY(!source.servesUPower());
+}
+
 // The system bus is process-wide and chosen once, so this runs in a child.
 void TstUPowerBattery::busMissing()
 {
@@ -418,21 +559,22 @@ void TstUPowerBattery::busMissing()
 }
 
 // Every system-bus user in this process must see the private bus, so the
-// address is set before the first connection.
+// address is set before the first connection. It names a fixed socket, so a
+// restarted daemon comes back at the same address.
 void TstUPowerBattery::startBus()
 {
+    m_address = QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("system_bus_socket"));
     m_bus.setStandardErrorFile(QProcess::nullDevice());
     const QString config = QFINDTESTDATA("upower-system-bus.conf");
     QVERIFY2(!config.isEmpty(), "upower-system-bus.conf not found");
     startLinked(m_bus, QStringLiteral("dbus-daemon"),
                 {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                 QStringLiteral("--address=unix:dir=") + m_dir.path(),
-                 QStringLiteral("--print-address=1")});
-    QVERIFY(m_bus.waitForReadyRead(10000));
-    m_address = QString::fromLocal8Bit(m_bus.readLine().trimmed());
-    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+                 QStringLiteral("--address=") + m_address, QStringLiteral("--print-address=1")});
+    QVERIFY(m_bus.waitForReadyRead(10000)); // printed once it listens
+    m_bus.readAllStandardOutput();
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.toLocal8Bit());
-    QVERIFY(bus().isConnected());
+    QDBusConnection::disconnectFromBus(controlName);
+    QVERIFY(QDBusConnection::connectToBus(m_address, controlName).isConnected());
 }
 
 void TstUPowerBattery::startMock()

@@ -1,6 +1,6 @@
 #include "platform/UPowerBattery.h"
 
-#include "platform/Logging.h"
+#include "common/Logging.h"
 #include "platform/UPowerNames.h"
 
 #include <QDBusArgument>

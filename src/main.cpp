@@ -29,8 +29,5 @@ int main(int argc, char *argv[])
     Meter meter(system.platform());
     meter.Form_Load();
     meter.show();
-    // A signal while UPower was first asked has already been handled.
-    if (Session::endRequested())
-        return 0;
     return QApplication::exec();
 }

@@ -12,7 +12,6 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
-bool endAsked = false;
 
 // Only async-signal-safe work here: the event loop does the rest.
 void onTerminationSignal(int)
@@ -47,8 +46,6 @@ void Session::quitOnTerminationSignals()
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], &byte, 1);
-        // Before the main loop runs quit() does nothing: main() asks too.
-        endAsked = true;
         QCoreApplication::quit();
     });
     struct sigaction action = {};
@@ -57,9 +54,4 @@ void Session::quitOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
-}
-
-bool Session::endRequested()
-{
-    return endAsked;
 }

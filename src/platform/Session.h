@@ -17,7 +17,4 @@ void reportWaylandLimits();
 // goes away.
 void quitOnTerminationSignals();
 
-// Whether such a signal came before the main event loop ran.
-bool endRequested();
-
 } // namespace Session

@@ -3,8 +3,6 @@
 #include "common/Logging.h"
 #include "platform/UPowerNames.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 
 namespace {
 
@@ -13,7 +11,7 @@ constexpr int reconnectMs = 2000;
 
 } // namespace
 
-SystemBattery::SystemBattery(QString sysfsRoot, int startWaitMs, QObject *parent)
+SystemBattery::SystemBattery(QString sysfsRoot, QObject *parent)
     : QObject(parent),
       m_sysfs(std::move(sysfsRoot)),
       m_busName(QStringLiteral("dimmerling-battery-%1").arg(quintptr(this), 0, 16))
@@ -21,7 +19,6 @@ SystemBattery::SystemBattery(QString sysfsRoot, int startWaitMs, QObject *parent
     m_reconnect.setInterval(reconnectMs);
     connect(&m_reconnect, &QTimer::timeout, this, &SystemBattery::reconnect);
     follow(QDBusConnection::systemBus());
-    waitForFirstAnswer(startWaitMs);
 }
 
 SystemBattery::~SystemBattery()
@@ -98,16 +95,4 @@ void SystemBattery::onOwnerChanged(const QString &newOwner)
     }
     qCInfo(lcBattery) << "UPower is on the system bus as" << newOwner;
     m_upower->refresh();
-}
-
-// A short wait lets the very first meter tick show UPower's values rather
-// than the kernel's, which may differ (UPower combines batteries its own way).
-void SystemBattery::waitForFirstAnswer(int ms)
-{
-    if (ms <= 0 || !m_upower->isRefreshing() || !QCoreApplication::instance())
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    connect(m_upower.get(), &UPowerBattery::refreshFinished, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

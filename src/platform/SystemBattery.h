@@ -20,10 +20,9 @@ class SystemBattery : public QObject, public BatteryStatus
     Q_OBJECT
 
 public:
-    // sysfsRoot: the power-supply folder read without UPower; startWaitMs: how
-    // long construction may wait for UPower's first values, in ms (0: not at all).
-    explicit SystemBattery(QString sysfsRoot = SysfsPaths::powerSupplyRoot(),
-                           int startWaitMs = 100, QObject *parent = nullptr);
+    // sysfsRoot: the power-supply folder read until UPower has answered, and
+    // whenever it cannot.
+    explicit SystemBattery(QString sysfsRoot = SysfsPaths::powerSupplyRoot(), QObject *parent = nullptr);
     ~SystemBattery() override;
 
     // Charge in percent (0..100, or NoBattery).
@@ -41,7 +40,6 @@ private:
     void follow(QDBusConnection bus);
     void reconnect();
     void onOwnerChanged(const QString &newOwner);
-    void waitForFirstAnswer(int ms);
 
     SysfsBattery m_sysfs;
     // One of each per connection, so nothing of a dead one is left over.

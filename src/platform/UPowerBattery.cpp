@@ -73,11 +73,6 @@ bool UPowerBattery::hasAnswered() const
     return m_deviceKnown && m_managerKnown && (m_percentKnown || !m_present);
 }
 
-bool UPowerBattery::isRefreshing() const
-{
-    return m_pendingRefreshCalls > 0;
-}
-
 void UPowerBattery::refresh()
 {
     if (!m_bus.isConnected())
@@ -122,9 +117,11 @@ void UPowerBattery::fetchAll(const char *path, const char *interface, bool *know
 {
     QDBusMessage call = propertiesCall(path, UPowerNames::getAllMethod);
     call << QLatin1String(interface);
-    send(call, true, [this, known](const QDBusMessage &reply) {
+    send(call, [this, known](const QDBusMessage &reply) {
         apply(qdbus_cast<QVariantMap>(reply.arguments().value(0)));
         *known = true;
+        if (hasAnswered())
+            qCInfo(lcBattery) << "UPower answered";
     });
 }
 
@@ -132,28 +129,21 @@ void UPowerBattery::fetch(const char *path, const char *interface, const QString
 {
     QDBusMessage call = propertiesCall(path, UPowerNames::getMethod);
     call << QLatin1String(interface) << property;
-    send(call, false, [this, property](const QDBusMessage &reply) {
+    send(call, [this, property](const QDBusMessage &reply) {
         const QVariant value = qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant();
         apply({{property, value}});
     });
 }
 
-void UPowerBattery::send(const QDBusMessage &call, bool partOfRefresh, const ReplyHandler &onReply)
+void UPowerBattery::send(const QDBusMessage &call, const ReplyHandler &onReply)
 {
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     const quint64 generation = m_generation;
-    if (partOfRefresh)
-        ++m_pendingRefreshCalls;
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, generation, partOfRefresh, onReply](QDBusPendingCallWatcher *finished) {
+            [this, generation, onReply](QDBusPendingCallWatcher *finished) {
                 finished->deleteLater();
                 if (generation == m_generation)
                     handleReply(finished->reply(), onReply);
-                if (partOfRefresh && --m_pendingRefreshCalls == 0) {
-                    if (hasAnswered())
-                        qCInfo(lcBattery) << "UPower answered";
-                    emit refreshFinished();
-                }
             });
 }
 

@@ -35,16 +35,10 @@ public:
     // True once the display device and the daemon have both given their values,
     // a present battery's charge being a number.
     bool hasAnswered() const;
-    // True while replies to refresh() are outstanding.
-    bool isRefreshing() const;
     // Asks for every value again; returns at once.
     void refresh();
     // Drops the values and any replies still on their way (UPower left the bus).
     void forget();
-
-signals:
-    // Every reply (or error) to the calls of refresh() has come in.
-    void refreshFinished();
 
 private slots:
     void onDeviceChanged(const QString &interface, const QVariantMap &changed,
@@ -58,7 +52,7 @@ private:
     void subscribe(const char *path, const char *slot);
     void fetchAll(const char *path, const char *interface, bool *known);
     void fetch(const char *path, const char *interface, const QString &property);
-    void send(const QDBusMessage &call, bool partOfRefresh, const ReplyHandler &onReply);
+    void send(const QDBusMessage &call, const ReplyHandler &onReply);
     void handleReply(const QDBusMessage &reply, const ReplyHandler &onReply);
     void retryIfUnanswered();
     void applyChange(const char *path, const char *expectedInterface, const QString &interface,
@@ -68,7 +62,6 @@ private:
 
     QDBusConnection m_bus;
     quint64 m_generation = 0; // bumped by forget(): older replies are stale
-    int m_pendingRefreshCalls = 0;
     bool m_deviceKnown = false;
     bool m_managerKnown = false;
     bool m_percentKnown = false; // a number has come since forget()

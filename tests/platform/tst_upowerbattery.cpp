@@ -167,7 +167,7 @@ private:
     QByteArray m_output;
 };
 
-class TstUPowerBattery : public QObject
+class tst_UPowerBattery : public QObject
 {
     Q_OBJECT
 
@@ -211,7 +211,7 @@ private:
     QProcess m_mock;
 };
 
-void TstUPowerBattery::initTestCase()
+void tst_UPowerBattery::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_sysfsRoot = m_dir.filePath(QStringLiteral("power_supply"));
@@ -223,14 +223,14 @@ void TstUPowerBattery::initTestCase()
     startMock();
 }
 
-void TstUPowerBattery::cleanupTestCase()
+void tst_UPowerBattery::cleanupTestCase()
 {
     stopMock();
     m_bus.terminate();
     m_bus.waitForFinished();
 }
 
-void TstUPowerBattery::init()
+void tst_UPowerBattery::init()
 {
     if (!m_missing.isEmpty() && QByteArray(QTest::currentTestFunction()) != "busMissing")
         QSKIP(qPrintable(m_missing));
@@ -246,7 +246,7 @@ void TstUPowerBattery::init()
     }
 }
 
-void TstUPowerBattery::percentage_data()
+void tst_UPowerBattery::percentage_data()
 {
     QTest::addColumn<QVariant>("percentage");
     QTest::addColumn<int>("expected");
@@ -261,7 +261,7 @@ void TstUPowerBattery::percentage_data()
 }
 
 // A source running before the change hears it; one made after fetches it.
-void TstUPowerBattery::percentage()
+void tst_UPowerBattery::percentage()
 {
     QFETCH(QVariant, percentage);
     QFETCH(int, expected);
@@ -279,7 +279,7 @@ void TstUPowerBattery::percentage()
     QCOMPARE(fresh.acStatus(), 0);
 }
 
-void TstUPowerBattery::readsSendNoMessages()
+void tst_UPowerBattery::readsSendNoMessages()
 {
     QDBusConnection connection =
         QDBusConnection::connectToBus(m_address, QStringLiteral("readsSendNoMessages"));
@@ -314,7 +314,7 @@ void TstUPowerBattery::readsSendNoMessages()
     QVERIFY(sent.messages().first().contains("\tPing"));
 }
 
-void TstUPowerBattery::ignoresOtherInterfacesAndRefetchesInvalidated()
+void tst_UPowerBattery::ignoresOtherInterfacesAndRefetchesInvalidated()
 {
     UPowerBattery source;
     QTRY_VERIFY(source.hasAnswered());
@@ -341,7 +341,7 @@ void TstUPowerBattery::ignoresOtherInterfacesAndRefetchesInvalidated()
     QTRY_COMPARE(source.charge(), 50);
 }
 
-void TstUPowerBattery::twoBatteries()
+void tst_UPowerBattery::twoBatteries()
 {
     mockCall(managerPath, QStringLiteral("AddDischargingBattery"),
              {QStringLiteral("mock_BAT0"), QStringLiteral("Left"), 20.0, qlonglong(1200)});
@@ -357,7 +357,7 @@ void TstUPowerBattery::twoBatteries()
     QCOMPARE(source.acStatus(), 1);
 }
 
-void TstUPowerBattery::noBattery_data()
+void tst_UPowerBattery::noBattery_data()
 {
     QTest::addColumn<QVariant>("percentage");
     QTest::addColumn<bool>("onBattery");
@@ -366,7 +366,7 @@ void TstUPowerBattery::noBattery_data()
     QTest::newRow("stale charge, on mains") << QVariant(37.0) << false;
 }
 
-void TstUPowerBattery::noBattery()
+void tst_UPowerBattery::noBattery()
 {
     QFETCH(QVariant, percentage);
     QFETCH(bool, onBattery);
@@ -389,7 +389,7 @@ void TstUPowerBattery::noBattery()
 }
 
 // Nothing waits for UPower: the kernel's values serve until its answers arrive.
-void TstUPowerBattery::firstRead()
+void tst_UPowerBattery::firstRead()
 {
     setDisplay(64.0, true);
     SystemBattery source(m_sysfsRoot);
@@ -399,7 +399,7 @@ void TstUPowerBattery::firstRead()
     QCOMPARE(source.acStatus(), 1);
 }
 
-void TstUPowerBattery::followsServiceAwayAndBack()
+void tst_UPowerBattery::followsServiceAwayAndBack()
 {
     setDisplay(57.4, true);
     SystemBattery source(m_sysfsRoot);
@@ -421,7 +421,7 @@ void TstUPowerBattery::followsServiceAwayAndBack()
     QTRY_COMPARE(source.charge(), 73);
 }
 
-void TstUPowerBattery::startsWithoutService()
+void tst_UPowerBattery::startsWithoutService()
 {
     stopMock();
     SystemBattery source(m_sysfsRoot);
@@ -435,7 +435,7 @@ void TstUPowerBattery::startsWithoutService()
     QCOMPARE(source.acStatus(), 1);
 }
 
-void TstUPowerBattery::percentageNoNumber_data()
+void tst_UPowerBattery::percentageNoNumber_data()
 {
     QTest::addColumn<QVariant>("percentage");
 
@@ -446,7 +446,7 @@ void TstUPowerBattery::percentageNoNumber_data()
 }
 
 // No reading: the last good value stays, or the kernel's serves while there is none.
-void TstUPowerBattery::percentageNoNumber()
+void tst_UPowerBattery::percentageNoNumber()
 {
     QFETCH(QVariant, percentage);
     BatteryLog log;
@@ -472,7 +472,7 @@ void TstUPowerBattery::percentageNoNumber()
     QCOMPARE(running.charge(), 64);
 }
 
-void TstUPowerBattery::upowerAnswersLate_data()
+void tst_UPowerBattery::upowerAnswersLate_data()
 {
     QTest::addColumn<bool>("stalled");
 
@@ -482,7 +482,7 @@ void TstUPowerBattery::upowerAnswersLate_data()
 
 // UPower that owns its name but fails the first fetch is taken once it
 // answers, not only after a restart.
-void TstUPowerBattery::upowerAnswersLate()
+void tst_UPowerBattery::upowerAnswersLate()
 {
     QFETCH(bool, stalled);
     const pid_t mock = pid_t(m_mock.processId());
@@ -508,7 +508,7 @@ void TstUPowerBattery::upowerAnswersLate()
 
 // Runs after the other tests of sources on the default system bus: that
 // connection stays dead once its daemon is killed.
-void TstUPowerBattery::followsBusAwayAndBack()
+void tst_UPowerBattery::followsBusAwayAndBack()
 {
     setDisplay(57.4, true);
     SystemBattery source(m_sysfsRoot);
@@ -538,7 +538,7 @@ void TstUPowerBattery::followsBusAwayAndBack()
 }
 
 // The system bus is process-wide and chosen once, so this runs in a child.
-void TstUPowerBattery::busMissing()
+void tst_UPowerBattery::busMissing()
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -558,7 +558,7 @@ void TstUPowerBattery::busMissing()
 // Every system-bus user in this process must see the private bus, so the
 // address is set before the first connection. It names a fixed socket, so a
 // restarted daemon comes back at the same address.
-void TstUPowerBattery::startBus()
+void tst_UPowerBattery::startBus()
 {
     m_address = QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("system_bus_socket"));
     m_bus.setStandardErrorFile(QProcess::nullDevice());
@@ -574,7 +574,7 @@ void TstUPowerBattery::startBus()
     QVERIFY(QDBusConnection::connectToBus(m_address, controlName).isConnected());
 }
 
-void TstUPowerBattery::startMock()
+void tst_UPowerBattery::startMock()
 {
     m_mock.setStandardOutputFile(QProcess::nullDevice());
     m_mock.setStandardErrorFile(QProcess::nullDevice());
@@ -585,7 +585,7 @@ void TstUPowerBattery::startMock()
     QTRY_VERIFY_WITH_TIMEOUT(bus().interface()->isServiceRegistered(service).value(), 10000);
 }
 
-void TstUPowerBattery::stopMock()
+void tst_UPowerBattery::stopMock()
 {
     if (m_mock.state() == QProcess::NotRunning)
         return;
@@ -593,7 +593,7 @@ void TstUPowerBattery::stopMock()
     m_mock.waitForFinished();
 }
 
-void TstUPowerBattery::mockCall(const QString &path, const QString &method,
+void tst_UPowerBattery::mockCall(const QString &path, const QString &method,
                                 const QVariantList &args)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, mockInterface, method);
@@ -604,7 +604,7 @@ void TstUPowerBattery::mockCall(const QString &path, const QString &method,
 }
 
 // One batched change signal, as upowerd sends it.
-void TstUPowerBattery::setDisplay(const QVariant &percentage, bool present)
+void tst_UPowerBattery::setDisplay(const QVariant &percentage, bool present)
 {
     mockCall(displayPath, QStringLiteral("UpdateProperties"),
              {deviceInterface, map({{QStringLiteral("Percentage"), percentage},
@@ -612,7 +612,7 @@ void TstUPowerBattery::setDisplay(const QVariant &percentage, bool present)
                                     {QStringLiteral("State"), present ? 2u : 0u}})});
 }
 
-void TstUPowerBattery::setOnBattery(bool onBattery)
+void tst_UPowerBattery::setOnBattery(bool onBattery)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(
         service, managerPath, QLatin1String(UPowerNames::propertiesInterface),
@@ -626,7 +626,7 @@ int main(int argc, char **argv)
     if (argc == 3 && qstrcmp(argv[1], busMissingProbe) == 0)
         return probeWithoutBus(argc, argv);
     QCoreApplication app(argc, argv);
-    TstUPowerBattery test;
+    tst_UPowerBattery test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -60,7 +60,11 @@ QLabel *DialogWindow::label(QWidget *parent, const QString &name, const QString 
 void DialogWindow::setTextColour(QWidget *control, quint32 colour)
 {
     QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, toQColor(colour));
+    // The colours were chosen for a light window; on a dark one they are
+    // lightened just enough to read.
+    const QColor window = palette.color(QPalette::Window);
+    const QColor designed = toQColor(colour);
+    palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? readableOn(designed, {window}) : designed);
     control->setPalette(palette);
 }
 

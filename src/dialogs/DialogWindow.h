@@ -28,7 +28,8 @@ void fitText(QLabel *label);
 QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top, int width,
               int height);
 
-// Colours a control's text (0x00BBGGRR).
+// Colours a control's text (0x00BBGGRR), lightened where a dark theme
+// would leave it unreadable.
 void setTextColour(QWidget *control, quint32 colour);
 
 // Names a control and puts it at its place (pixels, relative to its parent).

@@ -71,6 +71,8 @@ void Meter::createLabels()
     Label1->setBackColour(toQColor(Gauge::White));
     Label2->setBackColour(toQColor(Gauge::LightGrey));
     Label3->setText(tr("Loading..."));
+    Label3->setTextBackgrounds({toQColor(Gauge::White), toQColor(Gauge::LightBlue), toQColor(Gauge::LightGrey),
+                                toQColor(Gauge::Green), toQColor(Gauge::Orange), toQColor(Gauge::Red)});
     Label3->setMouseTracking(true);
     Label3->installEventFilter(this);
 }

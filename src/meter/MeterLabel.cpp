@@ -1,5 +1,7 @@
 #include "MeterLabel.h"
 
+#include "common/Colour.h"
+
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
@@ -71,6 +73,12 @@ void MeterLabel::setText(const QString &text)
     QAccessible::updateAccessibility(&changed);
 }
 
+void MeterLabel::setTextBackgrounds(const QList<QColor> &backgrounds)
+{
+    m_textBackgrounds = backgrounds;
+    update();
+}
+
 void MeterLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
@@ -91,7 +99,7 @@ void MeterLabel::paintEvent(QPaintEvent *)
             m_textLaidOut = true;
         }
         const QSizeF size = m_text.size();
-        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setPen(readableOn(palette().color(QPalette::ButtonText), m_textBackgrounds));
         painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), m_text);
     }
 }

@@ -24,6 +24,10 @@ public:
     QString text() const { return m_text.text(); }
     // Drawn in the button-text colour; screen readers read it as the name.
     void setText(const QString &text);
+    // The fills the text may lie over: where the theme's button text would
+    // not read on them (white text in a dark theme), a darker or lighter
+    // colour draws it.
+    void setTextBackgrounds(const QList<QColor> &backgrounds);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -36,5 +40,6 @@ private:
     bool m_border = false;
     // Laid out once a text, not once a paint.
     QStaticText m_text;
+    QList<QColor> m_textBackgrounds;
     bool m_textLaidOut = false;
 };

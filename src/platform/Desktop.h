@@ -26,7 +26,8 @@ class Desktop
 public:
     virtual ~Desktop() = default;
 
-    // Keeps the window above ordinary windows; position and size unchanged.
+    // Keeps the window above ordinary windows and on every workspace;
+    // position and size unchanged.
     virtual void makeTopmost(QWidget *window) = 0;
     // The desktop minus panels, in pixels; nothing when there is no screen.
     virtual std::optional<PixelRect> workArea() const = 0;

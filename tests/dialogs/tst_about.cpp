@@ -1,9 +1,11 @@
 #include "MeterRig.h"
+#include "common/Colour.h"
 #include "dialogs/About.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTest>
 
 class tst_About : public QObject
@@ -14,6 +16,8 @@ private slots:
     void linksOpenTheirPages_data();
     void linksOpenTheirPages();
     void layoutAndClose();
+    void linksReadOnEitherTheme_data();
+    void linksReadOnEitherTheme();
     void keysOpenLinks_data();
     void keysOpenLinks();
     void keyboardFocusAndEscape();
@@ -93,6 +97,37 @@ void tst_About::layoutAndClose()
     QVERIFY(!about->isVisible());
     QCOMPARE(openAbout(rig), about);
     QCOMPARE(about->pos(), moved);
+}
+
+void tst_About::linksReadOnEitherTheme_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("homeLink");
+    QTest::newRow("light: as designed") << QColor(0xEF, 0xEF, 0xEF) << QColor(0, 0, 0xFF);
+    QTest::newRow("dark: lighter blue") << QColor(0x2E, 0x2E, 0x2E) << QColor();
+}
+
+void tst_About::linksReadOnEitherTheme()
+{
+    QFETCH(QColor, window);
+    QFETCH(QColor, homeLink);
+    const QPalette original = QApplication::palette();
+    const auto restore = qScopeGuard([&original] { QApplication::setPalette(original); });
+    QPalette theme = original;
+    theme.setColor(QPalette::Window, window);
+    QApplication::setPalette(theme);
+    MeterRig rig;
+    rig.load();
+    About *about = openAbout(rig);
+    const auto textOf = [about](const char *name) {
+        return about->findChild<QWidget *>(name)->palette().color(QPalette::WindowText);
+    };
+    QVERIFY(contrast(textOf("Label5"), window) >= 4.5);
+    QCOMPARE(textOf("Label6"), QColor(0, 0xC0, 0));
+    if (homeLink.isValid())
+        QCOMPARE(textOf("Label5"), homeLink);
+    else
+        QVERIFY(textOf("Label5").blue() > textOf("Label5").red());
 }
 
 void tst_About::keysOpenLinks_data()

@@ -65,11 +65,12 @@ def _xprop_value(text):
 
 
 class Desktop:
-    def __init__(self, processes, work_dir, screen="1280x800", tray_edge=None):
+    def __init__(self, processes, work_dir, screen="1280x800", tray_edge=None, theme=None):
         self.processes = processes
         self.work_dir = work_dir
         self.screen = screen
         self.tray_edge = tray_edge
+        self.theme = theme
         self.display = None
         self.env = None
 
@@ -81,6 +82,8 @@ class Desktop:
         self.env = {"PATH": os.environ["PATH"], "HOME": str(home), "DISPLAY": self.display,
                     "XDG_CONFIG_HOME": str(home / ".config"), "LANG": "C.UTF-8",
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
+        if self.theme:
+            self._use_theme(home / ".config")
         # openbox runs its start-up command once it manages the screen fully;
         # the check window it sets up earlier comes too soon for a dock.
         started = self.work_dir / "openbox-started"
@@ -95,6 +98,14 @@ class Desktop:
                    START_SECONDS, "xcompmgr composites the screen")
         if self.tray_edge:
             self._wait_for_tray()
+
+    def _use_theme(self, config):
+        """Qt programs take their palette from one of qt6ct's colour schemes."""
+        (config / "qt6ct").mkdir(parents=True)
+        (config / "qt6ct" / "qt6ct.conf").write_text(
+            "[Appearance]\ncustom_palette=true\n"
+            f"color_scheme_path=/usr/share/qt6ct/colors/{self.theme}.conf\n")
+        self.env["QT_QPA_PLATFORMTHEME"] = "qt6ct"
 
     def _start_server(self):
         # Xvfb picks a free display itself and tells us which: no races

@@ -101,6 +101,11 @@ class Program:
     def alpha(self):
         return self.desktop.alpha(self.meter)
 
+    def on_every_workspace(self):
+        desktop = self.desktop.property(self.meter, "_NET_WM_DESKTOP")
+        state = self.desktop.property(self.meter, "_NET_WM_STATE") or ""
+        return desktop == "4294967295" or "_NET_WM_STATE_STICKY" in state
+
     def boxes(self, title):
         """Shown windows of the program titled exactly title, the meter aside."""
         return [w for w in self.desktop.windows_named(f"^{title}$", pid=self.process.pid) if w != self.meter]

@@ -18,6 +18,7 @@ def test_hides_at_100_only_when_asked_and_comes_back_at_99(launch, hide):
         wait_equal(program.shown, False, FOLLOW_SECONDS, "the meter shown")
         run.battery.set_charge(99)
         wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
+        assert program.on_every_workspace(), "back on every workspace after hiding"
     else:
         program.wait_alpha(alpha_for(100))
         assert program.place() == right
@@ -34,6 +35,7 @@ def test_pointer_over_the_text_dodges_left_and_back(launch):
     right = wait_at_right_place(run)
     desktop.move_pointer(*_text_at(right))
     wait_equal(program.place, (LEFT_PLACE, TOP), FOLLOW_SECONDS, "the meter's place")
+    assert program.on_every_workspace(), "still on every workspace after a dodge"
     desktop.move_pointer(*_text_at((LEFT_PLACE, TOP)))
     wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
 

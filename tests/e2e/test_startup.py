@@ -10,14 +10,15 @@ from program import HEIGHT, TOP, WIDTH, alpha_for, right_place, settings_ini, te
 FOLLOW_SECONDS = 1.0
 
 
-@pytest.mark.parametrize("screen, tray, charge", [
-    ("1280x800", None, 100),
-    ("1024x768", None, 50),
-    ("1280x800", "right", 0),
+# The dark theme's button text is white: the percentage must still be drawn dark.
+@pytest.mark.parametrize("screen, tray, charge, theme", [
+    ("1280x800", None, 100, "darker"),
+    ("1024x768", None, 50, None),
+    ("1280x800", "right", 0, None),
 ])
-def test_starts_at_the_right_place_above_others_at_the_charge_opacity(launch, screen, tray, charge):
-    # No warning box: it would hold the first update back.
-    run = launch(settings_ini(WarnBelow20="0"), charge=charge, tray=tray, screen=screen)
+def test_starts_at_the_right_place_above_others_at_the_charge_opacity(launch, screen, tray, charge, theme):
+    # No warning box: it would cover the meter.
+    run = launch(settings_ini(WarnBelow20="0"), charge=charge, tray=tray, screen=screen, theme=theme)
     desktop, program = run.desktop, run.program
     work_right = desktop.work_area()[0] + desktop.work_area()[2]
     if tray == "right":
@@ -29,6 +30,10 @@ def test_starts_at_the_right_place_above_others_at_the_charge_opacity(launch, sc
     assert "_NET_WM_STATE_ABOVE" in desktop.property(program.meter, "_NET_WM_STATE")
     program.wait_alpha(alpha_for(charge))
     wait_until(lambda: text_pixels(desktop.grab(program.meter)), 1, "the percentage drawn")
+    assert program.on_every_workspace()
+    desktop.tool("xdotool", "set_desktop", "1")
+    wait_equal(lambda: desktop.root_property("_NET_CURRENT_DESKTOP"), "1", 2, "the second workspace")
+    assert program.shown(), "the meter shows on the second workspace too"
 
 
 def test_stays_above_a_window_the_user_brings_to_the_front(launch):

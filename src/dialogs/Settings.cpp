@@ -27,6 +27,10 @@ constexpr Colour WarningRed = 0x0000C0;
 // The design's font size; the family is the desktop's.
 constexpr qreal FontPoints = 8.25;
 
+const QString FrameStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }");
+
 // A greyed box counts as checked, as it always has.
 bool isChecked(const QCheckBox *box)
 {
@@ -93,6 +97,12 @@ void Settings::arrangeControls()
     DialogWindow::setTextColour(Label1, WarningRed);
     Label2->setWordWrap(true);
     DialogWindow::fitText(Label2);
+
+    // The design puts each frame's title on its border line and the first
+    // control just below: styles that draw the title above the border would
+    // cut that control.
+    for (QGroupBox *frame : {Frame3, Frame2, Frame1})
+        frame->setStyleSheet(FrameStyle);
 
     // Neither Enter nor Escape may save or cancel by accident.
     for (QPushButton *button : {Command1, Command2}) {

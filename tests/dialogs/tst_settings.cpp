@@ -265,6 +265,17 @@ void tst_Settings::layoutAndKeys()
     QCOMPARE(child(dialog, "Frame1")->geometry(), QRect(8, 168, 297, 129));
     QCOMPARE(child(dialog, "OptionEnableTray")->geometry(), QRect(8, 40, 281, 17));
     QCOMPARE(child(dialog, "Label1")->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
+    // Each frame's border runs above its first control, not through it: down
+    // a column right of the title, the first pixel unlike the top one.
+    for (const auto &[frame, first] : {std::pair{"Frame3", "OptionHideWhenFull"}, std::pair{"Frame2", "RadioOnClick"},
+                                       std::pair{"Frame1", "OptionEnableSettings"}}) {
+        const QImage image = child(dialog, frame)->grab().toImage();
+        const int x = image.width() * 3 / 4;
+        int border = 1;
+        while (border < image.height() && image.pixel(x, border) == image.pixel(x, 0))
+            ++border;
+        QVERIFY2(border / image.devicePixelRatio() < child(dialog, first)->y(), frame);
+    }
     auto *note = child<QLabel>(dialog, "Label2");
     const QFontMetrics metrics(note->font());
     QVERIFY(metrics.boundingRect(note->rect(), Qt::TextWordWrap, note->text()).height() <= note->height());

@@ -30,7 +30,7 @@ public:
 class NoTray : public TrayIcon
 {
 public:
-    void add(const QIcon &, const QString &, Notify) override {}
+    void add(const QIcon &, const QString &, QMenu *, Notify) override {}
     void remove() override {}
 };
 

@@ -326,7 +326,7 @@ void Meter::MnuExit_Click()
 
 void Meter::AddIconToTray()
 {
-    m_platform.tray.add(windowIcon(), Program::Name, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
 }
 
 void Meter::DeleteIconFromTray()

@@ -7,13 +7,12 @@ namespace {
 Qt::MouseButtons buttonOf(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
-    case QSystemTrayIcon::Context:
-        return Qt::RightButton;
     case QSystemTrayIcon::MiddleClick:
         return Qt::MiddleButton;
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::DoubleClick:
         return Qt::LeftButton;
+    case QSystemTrayIcon::Context: // the icon's menu answers it
     case QSystemTrayIcon::Unknown:
         break;
     }
@@ -22,20 +21,33 @@ Qt::MouseButtons buttonOf(QSystemTrayIcon::ActivationReason reason)
 
 } // namespace
 
-void QtTrayIcon::add(const QIcon &icon, const QString &tip, Notify notify)
+void QtTrayIcon::add(const QIcon &icon, const QString &tip, QMenu *menu, Notify notify)
 {
+    m_menu.clear();
+    m_menu.addActions(menu->actions());
     m_icon = std::make_unique<QSystemTrayIcon>(icon);
     m_icon->setToolTip(tip);
-    // Queued: the menu opened from a click may delete this icon (Exit), which
-    // must not happen inside the icon's own event handling.
+    m_icon->setContextMenu(&m_menu);
+    // The menu answers the right click on either kind of tray: passing it on
+    // too would open a second one. Queued: Exit from the menu deletes this
+    // icon, which must not happen inside the icon's own event handling.
     QObject::connect(
         m_icon.get(), &QSystemTrayIcon::activated, QCoreApplication::instance(),
-        [notify](QSystemTrayIcon::ActivationReason reason) { notify(buttonOf(reason)); }, Qt::QueuedConnection);
+        [notify](QSystemTrayIcon::ActivationReason reason) {
+            if (reason != QSystemTrayIcon::Context)
+                notify(buttonOf(reason));
+        },
+        Qt::QueuedConnection);
     // Without a notification area Qt shows the icon once one appears.
     m_icon->show();
 }
 
 void QtTrayIcon::remove()
 {
-    m_icon.reset();
+    // Exit chosen in the icon's own menu lands here from inside that menu's
+    // (or its D-Bus export's) event handling: delete the icon afterwards.
+    if (m_icon) {
+        m_icon->hide();
+        m_icon.release()->deleteLater();
+    }
 }

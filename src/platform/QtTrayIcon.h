@@ -2,6 +2,7 @@
 
 #include "TrayIcon.h"
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 #include <memory>
@@ -11,9 +12,12 @@
 class QtTrayIcon : public TrayIcon
 {
 public:
-    void add(const QIcon &icon, const QString &tip, Notify notify) override;
+    void add(const QIcon &icon, const QString &tip, QMenu *menu, Notify notify) override;
     void remove() override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
+    // The meter's actions in a menu of the icon's own: Qt exports it over
+    // D-Bus to StatusNotifier hosts, and pops it up itself on XEmbed trays.
+    QMenu m_menu;
 };

@@ -7,12 +7,34 @@ Everything here looks at the desktop the way any other X client could
 import os
 import re
 import shlex
+import subprocess
 from typing import NamedTuple
+
+import dbus
 
 from processes import read_line, run, wait_equal, wait_until
 
 START_SECONDS = 10
 TRAY_THICKNESS = 30
+STATUS_TRAY = "status"
+WATCHER = "org.kde.StatusNotifierWatcher"
+# xfce4-panel along the bottom holding only its status tray, which shows
+# StatusNotifier items and asks them for their menus over D-Bus.
+XFCE_PANEL_CONFIG = f"""<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array"><value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=8;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="{TRAY_THICKNESS}"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
+    </property>
+  </property>
+  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
+</channel>
+"""
 _PPM_FIELD = re.compile(rb"\s*(#[^\n]*\n\s*)*(\S+)")
 
 
@@ -92,11 +114,13 @@ class Desktop:
         self.processes.start("xcompmgr", ["xcompmgr"], self.env)
         wait_until(started.exists, START_SECONDS, "openbox manages the screen")
         # Only a panel mapped under a running openbox gets its strut into the work area.
-        if self.tray_edge:
+        if self.tray_edge == STATUS_TRAY:
+            self._start_status_tray(home / ".config")
+        elif self.tray_edge:
             self._start_tray()
         wait_until(lambda: '"xcompmgr"' in self.tool("xwininfo", "-root", "-children"),
                    START_SECONDS, "xcompmgr composites the screen")
-        if self.tray_edge:
+        if self.tray_edge and self.tray_edge != STATUS_TRAY:
             self._wait_for_tray()
 
     def _use_theme(self, config):
@@ -125,6 +149,29 @@ class Desktop:
             ["--widthtype", "pixel", "--width", str(TRAY_THICKNESS)]
         self.processes.start("trayer", ["trayer", "--edge", self.tray_edge, "--SetDockType", "true",
                                         "--SetPartialStrut", "true", *size], self.env)
+
+    def _start_status_tray(self, config):
+        """xfce4-panel's status tray, on a session bus of this desktop's own."""
+        daemon = self.processes.start("session-bus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                      self.env, stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(daemon.stdout.fileno(), START_SECONDS, "session bus")
+        channels = config / "xfce4" / "xfconf" / "xfce-perchannel-xml"
+        channels.mkdir(parents=True)
+        (channels / "xfce4-panel.xml").write_text(XFCE_PANEL_CONFIG)
+        self.processes.start("xfce4-panel", ["xfce4-panel", "--disable-wm-check"], self.env)
+        # The program looks for a host once, as it starts: it must be there.
+        wait_until(lambda: self._watcher_property("IsStatusNotifierHostRegistered"), START_SECONDS,
+                   "xfce4-panel's status tray")
+
+    def _watcher_property(self, name):
+        bus = dbus.bus.BusConnection(self.env["DBUS_SESSION_BUS_ADDRESS"])
+        try:
+            watcher = bus.get_object(WATCHER, "/StatusNotifierWatcher")
+            return watcher.Get(WATCHER, name, dbus_interface=dbus.PROPERTIES_IFACE)
+        except dbus.DBusException:
+            return None
+        finally:
+            bus.close()
 
     def _wait_for_tray(self):
         wait_until(self.tray_panel, START_SECONDS, "trayer's panel")
@@ -196,8 +243,17 @@ class Desktop:
                           self.tool("xwininfo", "-root", "-tree"), re.M)
         return int(match.group(1), 16) if match else None
 
+    def status_icon_centre(self):
+        """Where xfce4-panel draws the one status icon: the middle of its tray's first slot."""
+        panels = re.findall(r'"xfce4-panel": \("xfce4-panel" "Xfce4-panel"\)\s+(\d+)x\d+\+\d+\+\d+\s+\+(\d+)\+(\d+)',
+                            self.tool("xwininfo", "-root", "-tree"))
+        _, x, y = max(panels, key=lambda panel: int(panel[0]))
+        return int(x) + TRAY_THICKNESS // 2 - 4, int(y) + TRAY_THICKNESS // 2
+
     def tray_icons(self, window_class):
-        """Icons of the program's class embedded in the notification area."""
+        """Icons of the program's class in the notification area (StatusNotifier items by their bus names)."""
+        if self.tray_edge == STATUS_TRAY:
+            return list(self._watcher_property("RegisteredStatusNotifierItems") or [])
         tree = self.tool("xwininfo", "-id", str(self.tray_panel()), "-tree")
         return [int(w, 16) for w in re.findall(rf'^\s*(0x[0-9a-f]+) .*\("[^"]*" "{window_class}"\)', tree, re.M)]
 

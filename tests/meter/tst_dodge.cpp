@@ -200,6 +200,7 @@ void tst_Dodge::shouldShowTheProgramNameInTheTray()
     rig.tick(42);
     QCOMPARE(rig.tray.tip, QStringLiteral("Dimmerling"));
     QCOMPARE(rig.tray.icon.cacheKey(), meter.windowIcon().cacheKey());
+    QCOMPARE(rig.tray.menu, meter.findChild<QMenu *>(QStringLiteral("MnuMenu")));
 }
 
 void tst_Dodge::shouldRemoveTheIconBeforeEnding_data()

@@ -73,9 +73,10 @@ void FakeApplication::endProgram()
         log->append(QStringLiteral("end"));
 }
 
-void FakeTrayIcon::add(const QIcon &newIcon, const QString &newTip, Notify newNotify)
+void FakeTrayIcon::add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu, Notify newNotify)
 {
     shown = true;
+    menu = newMenu;
     icon = newIcon;
     tip = newTip;
     notify = std::move(newNotify);

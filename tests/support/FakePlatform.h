@@ -97,9 +97,10 @@ public:
     QString tip;
     QIcon icon;
     int removals = 0;
+    QMenu *menu = nullptr;
     Notify notify;
     QStringList *log = nullptr;
 
-    void add(const QIcon &newIcon, const QString &newTip, Notify newNotify) override;
+    void add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu, Notify newNotify) override;
     void remove() override;
 };

@@ -45,9 +45,8 @@ void QtTrayIcon::add(const QIcon &icon, const QString &tip, QMenu *menu, Notify 
 void QtTrayIcon::remove()
 {
     // Exit chosen in the icon's own menu lands here from inside that menu's
-    // (or its D-Bus export's) event handling: delete the icon afterwards.
-    if (m_icon) {
+    // (or its D-Bus export's) event handling: the icon leaves the tray now,
+    // and is deleted with this object, once that handling is over.
+    if (m_icon)
         m_icon->hide();
-        m_icon.release()->deleteLater();
-    }
 }

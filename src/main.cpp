@@ -58,6 +58,7 @@ int main(int argc, char *argv[])
     if (const auto status = answerCommandLine(argc, argv))
         return *status;
     Session::preferX11();
+    Session::settleBaseFolders();
     if (!SingleInstance::claim()) {
         std::fprintf(stderr, "dimmerling: already running on display %s; not starting a second gauge\n",
                      qPrintable(SingleInstance::displayName()));

@@ -33,6 +33,17 @@ bool isChecked(const QCheckBox *box)
     return box->checkState() != Qt::Unchecked;
 }
 
+// The settings file as the warning names it: the home folder as "~", and a
+// line break allowed after each "/", so that a long path wraps, not cut off.
+QString notePath(const QString &path)
+{
+    QString shown = QDir::toNativeSeparators(path);
+    const QString home = QDir::homePath() + QLatin1Char('/');
+    if (shown.startsWith(home))
+        shown = QStringLiteral("~/") + shown.mid(home.size());
+    return shown.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+}
+
 template <typename Control>
 Control *makeControl(QWidget *parent, const QString &name, const QString &text, int left, int top,
                      int width, int height)
@@ -68,8 +79,8 @@ Settings::Settings(const MeterSettings &meter, const Platform &platform, QWidget
     , Label1(DialogWindow::label(Frame1, QStringLiteral("Label1"), tr("WARNING:"), 120, 960, 1095, 255))
     , Label2(DialogWindow::label(Frame1, QStringLiteral("Label2"),
                          tr("You remove some of Dimmerling's functionality if you disable these functions. "
-                            "Those settings can be re-enabled by editing the settings.ini in the "
-                            "Dimmerling folder."),
+                            "Those settings can be re-enabled by editing %1.")
+                             .arg(notePath(meter.SettingsPath)),
                          120, 1200, 4215, 615))
     , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
     , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
@@ -108,7 +119,7 @@ void Settings::arrangeControls()
 
 void Settings::Form_Load()
 {
-    SettingsPath = SettingsFile::path(m_platform.application.folder());
+    SettingsPath = m_meter.SettingsPath;
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
     const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog);
@@ -130,7 +141,6 @@ void Settings::showAgain()
 
 void Settings::Command1_Click()
 {
-    SettingsPath = SettingsFile::path(m_platform.application.folder());
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     m_writes = 0;
     // Each setting reaches the meter only once it is in the file.

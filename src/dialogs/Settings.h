@@ -12,7 +12,7 @@ class QPushButton;
 class QRadioButton;
 
 // What Save changes on the running meter at once: three of its flags and
-// two of its controls.
+// two of its controls; and the settings file the meter chose at start-up.
 struct MeterSettings
 {
     bool &MoveMouseOver;
@@ -20,6 +20,7 @@ struct MeterSettings
     bool &WarnBelow20;
     QAction *MnuSettings;
     QWidget *Label3;
+    const QString &SettingsPath;
 };
 
 // "Dimmerling Settings": shows the six settings, writes them back on Save and

@@ -142,7 +142,7 @@ void Settings::showAgain()
 void Settings::Command1_Click()
 {
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
-    m_writes = 0;
+    m_savedKeys.clear();
     // Each setting reaches the meter only once it is in the file.
     if (!write(SettingsFile::MoveMouseOver, RadioOnMouseOver->isChecked()))
         return;
@@ -178,20 +178,28 @@ void Settings::Command2_Click()
 
 bool Settings::write(const QString &key, bool on)
 {
-    m_lastResult = INIWrite(SettingsFile::Section, key, on ? SettingsFile::On : SettingsFile::Off, SettingsPath);
+    const QString value = on ? SettingsFile::On : SettingsFile::Off;
+    // A key that already holds the value is not written: a failed save must
+    // not count it as saved.
+    const bool changes = ReadIni(SettingsPath, SettingsFile::Section, key) != value;
+    m_lastResult = INIWrite(SettingsFile::Section, key, value, SettingsPath);
     if (!m_lastResult) {
         reportFailedWrite();
         return false;
     }
-    ++m_writes;
+    if (changes)
+        m_savedKeys << key;
     return true;
 }
 
 void Settings::reportFailedWrite()
 {
     // The dialog stays open, so the user can free the file and save again.
-    const QString text = m_writes == 0
-        ? tr("Could not write the settings file %1. Your settings were not saved.")
-        : tr("Could not write the settings file %1. Only some of your settings were saved.");
-    m_platform.prompts.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, Program::Name);
+    const QString file = QDir::toNativeSeparators(SettingsPath);
+    const QString text = m_savedKeys.isEmpty()
+        ? tr("Could not write the settings file %1. Nothing was saved.").arg(file)
+        : tr("Could not write the settings file %1. Saved before the failure: %2. "
+             "The other settings were not saved.")
+              .arg(file, m_savedKeys.join(QStringLiteral(", ")));
+    m_platform.prompts.messageBox(text, MessageStyle::Critical, Program::Name);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -53,7 +54,8 @@ private:
     QString SettingsPath;
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
-    int m_writes = 0;
+    // The keys this save has changed in the file so far.
+    QStringList m_savedKeys;
 
     QGroupBox *const Frame3;
     QCheckBox *const OptionHideWhenFull;

@@ -180,14 +180,20 @@ void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
 void tst_Settings::failedSaveKeepsDialogOpen_data()
 {
     QTest::addColumn<QByteArray>("fault");
-    QTest::newRow("settings.ini is a folder") << QByteArray("folder");
-    QTest::newRow("read-only folder") << QByteArray("read-only");
-    QTest::newRow("full disk") << QByteArray("full");
+    QTest::addColumn<QString>("saved");
+    // MoveMouseOver, written first, already holds its value: nothing to save there.
+    const QString nothing = QStringLiteral("Nothing was saved.");
+    QTest::newRow("settings.ini is a folder") << QByteArray("folder") << nothing;
+    QTest::newRow("read-only folder") << QByteArray("read-only") << nothing;
+    QTest::newRow("full disk") << QByteArray("full") << nothing;
+    QTest::newRow("fails after one key") << QByteArray("midway")
+                                         << QStringLiteral("Saved before the failure: EnableSettings.");
 }
 
 void tst_Settings::failedSaveKeepsDialogOpen()
 {
     QFETCH(QByteArray, fault);
+    QFETCH(QString, saved);
     MeterRig rig;
     std::optional<FullDisk> disk;
     if (fault == "full") {
@@ -204,22 +210,31 @@ void tst_Settings::failedSaveKeepsDialogOpen()
         QVERIFY(QFile::remove(rig.settingsPath()) && QDir(rig.dir.path()).mkdir("settings.ini"));
     } else if (fault == "full") {
         QVERIFY(disk->fill());
+    } else if (fault == "midway") {
+        // Once EnableSettings is saved and applied, the file becomes a folder.
+        child<QCheckBox>(dialog, "OptionEnableSettings")->setChecked(true);
+        connect(rig.meter->MnuSettings, &QAction::changed, dialog, [&rig] {
+            QFile::remove(rig.settingsPath());
+            QDir(rig.dir.path()).mkdir("settings.ini");
+        });
     } else {
         QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         if (QFile(rig.dir.filePath("probe")).open(QIODevice::WriteOnly))
             QSKIP("this user may write into read-only folders");
     }
-    child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
+    child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
     click(dialog, "Command1");
 
     QCOMPARE(rig.prompts.boxes.size(), 1);
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
-    QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
-    QVERIFY(!rig.meter->MoveMouseOver);
+    const QString text = rig.prompts.boxes[0].text;
+    QVERIFY2(text.contains(rig.settingsPath()) && text.contains(saved), qPrintable(text));
+    QVERIFY(!rig.meter->HideWhenFull);
+    QCOMPARE(rig.meter->MnuSettings->isEnabled(), fault == "midway");
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder");
-    if (fault != "folder")
+    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder" || fault == "midway");
+    if (!QFileInfo(rig.settingsPath()).isDir())
         QCOMPARE(rig.settings(), content);
     QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
@@ -302,7 +317,7 @@ void tst_Settings::settingsFileLocation()
     if (made)
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nHideWhenFull=1"));
     else
-        QVERIFY(rig.prompts.boxes[0].text.contains(chosen));
+        QVERIFY(rig.prompts.boxes[0].text.contains(chosen + ". Nothing was saved."));
 }
 
 void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()

@@ -42,8 +42,9 @@ struct MeterRig
 
     Platform platform()
     {
-        return {useRealDesktop ? static_cast<Desktop &>(realDesktop) : desktop,
-                useRealPrompts ? static_cast<Prompts &>(realPrompts) : prompts, application, battery, tray};
+        Desktop *chosenDesktop = useRealDesktop ? static_cast<Desktop *>(&realDesktop) : &desktop;
+        Prompts *chosenPrompts = useRealPrompts ? static_cast<Prompts *>(&realPrompts) : &prompts;
+        return {*chosenDesktop, *chosenPrompts, application, battery, tray};
     }
 
     QString settingsPath() const { return dir.filePath(QStringLiteral("settings.ini")); }

@@ -30,7 +30,7 @@ QString SettingsFile::choose(const QString &applicationFolder)
                qPrintable(applicationFolder));
         return path(applicationFolder);
     }
-    const QString chosen =
+    QString chosen =
         path(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/dimmerling"));
     qCInfo(lcSettings, "the program's folder %s cannot be written: the settings file is %s",
            qPrintable(applicationFolder), qPrintable(chosen));

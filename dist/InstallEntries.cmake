@@ -30,6 +30,7 @@ file(INSTALL "${DIMMERLING_STAGE_DIR}/bin/dimmerling" DESTINATION "${CMAKE_INSTA
 # Desktop entries name the launcher by its full path: ~/.local/bin is not on
 # every session's PATH.
 desktop_exec("${CMAKE_INSTALL_PREFIX}/bin/dimmerling" DIMMERLING_EXEC)
+string(REPLACE "\\" "\\\\" DIMMERLING_TRYEXEC "${CMAKE_INSTALL_PREFIX}/bin/dimmerling")
 configure_file("${DIMMERLING_SOURCE_DIR}/dist/${DIMMERLING_APP_ID}.desktop.in"
                "${DIMMERLING_STAGE_DIR}/${DIMMERLING_APP_ID}.desktop" @ONLY)
 configure_file("${DIMMERLING_SOURCE_DIR}/dist/dimmerling-autostart.desktop.in"

@@ -4,7 +4,7 @@
 file(GLOB_RECURSE entries "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*.desktop")
 foreach(entry IN LISTS entries)
     file(READ "${entry}" text)
-    string(REGEX REPLACE "\nExec=[^\n]*" "\nExec=dimmerling" text "${text}")
+    string(REGEX REPLACE "\n(Try|)Exec=[^\n]*" "\n\\1Exec=dimmerling" text "${text}")
     file(WRITE "${entry}" "${text}")
 endforeach()
 file(COPY "${CPACK_DIMMERLING_README}" DESTINATION "${CPACK_TEMPORARY_INSTALL_DIRECTORY}")

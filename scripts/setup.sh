@@ -9,6 +9,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev 
 if [ "${1:-}" = test ]; then
     packages+=(python3-dbusmock python3-pytest umockdev upower xvfb openbox xcompmgr xdotool x11-utils x11-xserver-utils wmctrl qt6ct xfce4-panel
                imagemagick trayer libglib2.0-bin desktop-file-utils appstream weston qt6-wayland)
+    # tests/install: the Debian package's checks and the man page.
+    packages+=(lintian man-db)
     # scripts/harden.sh: libFuzzer needs clang; then the static checkers.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
 fi

@@ -124,7 +124,7 @@ About::About(const Platform &platform, QWidget *parent)
     , m_platform(platform)
     , Label1(DialogWindow::label(this, QStringLiteral("Label1"), Program::Name, 720, 120, 1935, 615))
     , Label2(DialogWindow::label(this, QStringLiteral("Label2"), tr("by the authors"), 720, 480, 1815, 255))
-    , Label3(DialogWindow::label(this, QStringLiteral("Label3"), tr("v1.0"), 720, 480, 615, 255))
+    , Label3(DialogWindow::label(this, QStringLiteral("Label3"), tr("v%1").arg(Program::Version), 720, 480, 615, 255))
     , Label4(DialogWindow::label(this, QStringLiteral("Label4"),
                          tr("Dimmerling is a tiny application that monitors your battery power and becomes "
                             "more visible as the power level becomes critical."),

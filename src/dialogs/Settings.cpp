@@ -37,6 +37,17 @@ bool isChecked(const QCheckBox *box)
     return box->checkState() != Qt::Unchecked;
 }
 
+// The settings file as the warning names it: the home folder as "~", and a
+// line break allowed after each "/", so that a long path wraps, not cut off.
+QString notePath(const QString &path)
+{
+    QString shown = QDir::toNativeSeparators(path);
+    const QString home = QDir::homePath() + QLatin1Char('/');
+    if (shown.startsWith(home))
+        shown = QStringLiteral("~/") + shown.mid(home.size());
+    return shown.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+}
+
 template <typename Control>
 Control *makeControl(QWidget *parent, const QString &name, const QString &text, int left, int top,
                      int width, int height)
@@ -72,8 +83,8 @@ Settings::Settings(const MeterSettings &meter, const Platform &platform, QWidget
     , Label1(DialogWindow::label(Frame1, QStringLiteral("Label1"), tr("WARNING:"), 120, 960, 1095, 255))
     , Label2(DialogWindow::label(Frame1, QStringLiteral("Label2"),
                          tr("You remove some of Dimmerling's functionality if you disable these functions. "
-                            "Those settings can be re-enabled by editing the settings.ini in the "
-                            "Dimmerling folder."),
+                            "Those settings can be re-enabled by editing %1.")
+                             .arg(notePath(meter.SettingsPath)),
                          120, 1200, 4215, 615))
     , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
     , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
@@ -118,7 +129,7 @@ void Settings::arrangeControls()
 
 void Settings::Form_Load()
 {
-    SettingsPath = SettingsFile::path(m_platform.application.folder());
+    SettingsPath = m_meter.SettingsPath;
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
     const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog);
@@ -140,9 +151,8 @@ void Settings::showAgain()
 
 void Settings::Command1_Click()
 {
-    SettingsPath = SettingsFile::path(m_platform.application.folder());
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
-    m_writes = 0;
+    m_savedKeys.clear();
     // Each setting reaches the meter only once it is in the file.
     if (!write(SettingsFile::MoveMouseOver, RadioOnMouseOver->isChecked()))
         return;
@@ -178,20 +188,28 @@ void Settings::Command2_Click()
 
 bool Settings::write(const QString &key, bool on)
 {
-    m_lastResult = INIWrite(SettingsFile::Section, key, on ? SettingsFile::On : SettingsFile::Off, SettingsPath);
+    const QString value = on ? SettingsFile::On : SettingsFile::Off;
+    // A key that already holds the value is not written: a failed save must
+    // not count it as saved.
+    const bool changes = ReadIni(SettingsPath, SettingsFile::Section, key) != value;
+    m_lastResult = INIWrite(SettingsFile::Section, key, value, SettingsPath);
     if (!m_lastResult) {
         reportFailedWrite();
         return false;
     }
-    ++m_writes;
+    if (changes)
+        m_savedKeys << key;
     return true;
 }
 
 void Settings::reportFailedWrite()
 {
     // The dialog stays open, so the user can free the file and save again.
-    const QString text = m_writes == 0
-        ? tr("Could not write the settings file %1. Your settings were not saved.")
-        : tr("Could not write the settings file %1. Only some of your settings were saved.");
-    m_platform.prompts.messageBox(text.arg(QDir::toNativeSeparators(SettingsPath)), MessageStyle::Critical, Program::Name);
+    const QString file = QDir::toNativeSeparators(SettingsPath);
+    const QString text = m_savedKeys.isEmpty()
+        ? tr("Could not write the settings file %1. Nothing was saved.").arg(file)
+        : tr("Could not write the settings file %1. Saved before the failure: %2. "
+             "The other settings were not saved.")
+              .arg(file, m_savedKeys.join(QStringLiteral(", ")));
+    m_platform.prompts.messageBox(text, MessageStyle::Critical, Program::Name);
 }

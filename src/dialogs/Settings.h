@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -12,7 +13,7 @@ class QPushButton;
 class QRadioButton;
 
 // What Save changes on the running meter at once: three of its flags and
-// two of its controls.
+// two of its controls; and the settings file the meter chose at start-up.
 struct MeterSettings
 {
     bool &MoveMouseOver;
@@ -20,6 +21,7 @@ struct MeterSettings
     bool &WarnBelow20;
     QAction *MnuSettings;
     QWidget *Label3;
+    const QString &SettingsPath;
 };
 
 // "Dimmerling Settings": shows the six settings, writes them back on Save and
@@ -52,7 +54,8 @@ private:
     QString SettingsPath;
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
-    int m_writes = 0;
+    // The keys this save has changed in the file so far.
+    QStringList m_savedKeys;
 
     QGroupBox *const Frame3;
     QCheckBox *const OptionHideWhenFull;

@@ -100,7 +100,8 @@ void Meter::createMenu()
 void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
-    SettingsPath = SettingsFile::path(m_platform.application.folder());
+    // Chosen once: the settings dialog saves to the file the meter read.
+    SettingsPath = SettingsFile::choose(m_platform.application.folder());
     // A missing file is replaced by the shipped one; failing that, or when
     // the file cannot be read, the shipped values hold for this run.
     SettingsFile::ensureExists(SettingsPath);
@@ -314,7 +315,8 @@ void Meter::MnuAbout_Click()
 void Meter::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings({MoveMouseOver, HideWhenFull, WarnBelow20, MnuSettings, Label3}, m_platform);
+        m_settings = new Settings({MoveMouseOver, HideWhenFull, WarnBelow20, MnuSettings, Label3, SettingsPath},
+                                  m_platform);
     m_settings->showAgain();
 }
 

@@ -3,6 +3,7 @@
 #include "common/Logging.h"
 
 #include <QByteArrayView>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -322,10 +323,10 @@ bool saveAtomically(const QString &path, const QByteArray &content)
     // already replaced, so a folder that cannot be synced is no failure.
     const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
                               O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
+    if (folder < 0 || ::fsync(folder) != 0)
+        qCInfo(lcSettings, "saved %s, but could not sync its folder: %s", qPrintable(target), std::strerror(errno));
+    if (folder >= 0)
         ::close(folder);
-    }
     return true;
 }
 
@@ -338,7 +339,7 @@ QString whyUnreadable(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     struct stat status = {};
     if (::stat(name.constData(), &status) != 0)
-        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+        return errno == ENOENT || errno == ENOTDIR ? QString() : QString::fromLocal8Bit(std::strerror(errno));
     if (!S_ISREG(status.st_mode))
         return QString::fromLatin1(kindOf(status.st_mode));
     // Never blocks, should a pipe have taken the file's place meanwhile.
@@ -356,8 +357,10 @@ QByteArray readString(const QString &path, const QByteArray &section, const QByt
     if (bufferSize < 1 || !QFileInfo(path).isFile())
         return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcSettings, "cannot read %s: %s", qPrintable(path), qPrintable(file.errorString()));
         return {};
+    }
     return valueIn(file.readAll(), section, key).left(bufferSize - 1);
 }
 
@@ -367,17 +370,50 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
     if (!isStorable(section, key, value))
         return false;
     QByteArray content;
-    if (!readExisting(path, &content))
+    if (!readExisting(path, &content)) {
+        qCInfo(lcSettings, "cannot save %s: it cannot be read as a regular file", qPrintable(path));
         return false;
+    }
     const QByteArray updated = withValue(content, section, key, value);
     if (updated == content && QFileInfo::exists(path))
         return true;
-    return saveAtomically(path, updated);
+    if (!saveAtomically(path, updated))
+        return false;
+    qCInfo(lcSettings, "saved %s=%s in %s", key.constData(), value.constData(), qPrintable(path));
+    return true;
 }
 
 bool replaceFile(const QString &path, const QByteArray &content)
 {
     return saveAtomically(path, content);
+}
+
+bool mayWriteIn(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    if (clean == QLatin1String("/usr") || clean.startsWith(QLatin1String("/usr/")))
+        return false;
+    return ::access(QFile::encodeName(clean).constData(), W_OK) == 0;
+}
+
+QString makeFolder(const QString &folder)
+{
+    const QByteArray name = QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath()));
+    // From the top down; the folders already there stay as they are.
+    for (qsizetype slash = name.indexOf('/', 1); slash >= 0; slash = name.indexOf('/', slash + 1)) {
+        if (::mkdir(name.left(slash).constData(), 0700) != 0 && errno != EEXIST)
+            return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    if (::mkdir(name.constData(), 0700) == 0)
+        return {};
+    if (errno != EEXIST)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat status = {};
+    if (::stat(name.constData(), &status) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(status.st_mode))
+        return {};
+    return QString::fromLatin1(S_ISREG(status.st_mode) ? "it is a file" : kindOf(status.st_mode));
 }
 
 QByteArray valueIn(const QByteArray &content, const QByteArray &section, const QByteArray &key)

@@ -25,7 +25,7 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
 
 // Why the file at path cannot be read as a regular file ("it is a folder",
 // or the system's reason); empty when it can, or when nothing is there (a
-// missing file, or a link to one).
+// missing file or folder, or a link to one).
 QString whyUnreadable(const QString &path);
 
 // Replaces the file at path (the end of its links) with content, through a
@@ -33,6 +33,16 @@ QString whyUnreadable(const QString &path);
 // byte is on the disk. Returns false, with the old file as it was and no
 // temporary file left, when any step fails.
 bool replaceFile(const QString &path, const QByteArray &content);
+
+// Whether this user may create files in folder. Never for a folder under
+// /usr: the file system hierarchy keeps it read-only, even where root may
+// write it.
+bool mayWriteIn(const QString &folder);
+
+// Makes folder and each missing folder above it, private to this user (the
+// XDG base directory rules ask that of the folders a program creates).
+// Returns why it could not, or nothing when folder is there.
+QString makeFolder(const QString &folder);
 
 // The same two operations on a file's bytes in memory (for tests and fuzzing).
 QByteArray valueIn(const QByteArray &content, const QByteArray &section, const QByteArray &key);

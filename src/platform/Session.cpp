@@ -1,11 +1,15 @@
 #include "Session.h"
 
+#include "common/Logging.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,6 +31,24 @@ void Session::preferX11()
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void Session::settleBaseFolders()
+{
+    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!configHome.isEmpty() && QDir::isRelativePath(configHome)) {
+        qCInfo(lcSettings, "XDG_CONFIG_HOME is not an absolute path (%s): ignored", qPrintable(configHome));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return;
+    const passwd *user = ::getpwuid(::getuid());
+    if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] != '/') {
+        qCInfo(lcSettings, "HOME is not set and the password database names no home folder");
+        return;
+    }
+    qCInfo(lcSettings, "HOME is not set: using %s from the password database", user->pw_dir);
+    qputenv("HOME", user->pw_dir);
 }
 
 void Session::reportWaylandLimits()

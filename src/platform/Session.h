@@ -7,6 +7,12 @@ namespace Session {
 // only place a window can place itself and stay on top.
 void preferX11();
 
+// Before the application exists: what the XDG base directory rules leave to
+// the program, so that Qt's standard folders are real ones. A relative
+// XDG_CONFIG_HOME is ignored, as the rules ask; an unset HOME is taken from
+// the password database, as the shell and GLib do.
+void settleBaseFolders();
+
 // After the application exists: on a Wayland platform (no XWayland, or
 // Wayland asked for), says on standard error that the gauge can neither
 // place itself nor stay on top there.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -22,6 +23,20 @@ QString SettingsFile::path(const QString &applicationFolder)
     return applicationFolder + QLatin1Char('/') + QStringLiteral("settings.ini");
 }
 
+QString SettingsFile::choose(const QString &applicationFolder)
+{
+    if (ProfileFile::mayWriteIn(applicationFolder)) {
+        qCInfo(lcSettings, "the program's folder %s can be written: the settings file is beside the program",
+               qPrintable(applicationFolder));
+        return path(applicationFolder);
+    }
+    QString chosen =
+        path(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/dimmerling"));
+    qCInfo(lcSettings, "the program's folder %s cannot be written: the settings file is %s",
+           qPrintable(applicationFolder), qPrintable(chosen));
+    return chosen;
+}
+
 bool SettingsFile::ensureExists(const QString &path)
 {
     const QFileInfo info(path);
@@ -29,8 +44,18 @@ bool SettingsFile::ensureExists(const QString &path)
         return true;
     // A link to a file that is not there (an unmounted folder, say) is the
     // user's: not written through, and the shipped values serve this run.
-    if (info.isSymLink())
+    if (info.isSymLink()) {
+        qCInfo(lcSettings, "%s links to nothing: left as it is", qPrintable(path));
         return false;
+    }
+    const QString folderProblem = ProfileFile::makeFolder(info.absolutePath());
+    if (!folderProblem.isEmpty()) {
+        std::fprintf(stderr, "dimmerling: cannot make the folder %s for the settings file: %s; "
+                             "using the shipped settings\n",
+                     qPrintable(info.absolutePath()), qPrintable(folderProblem));
+        std::fflush(stderr);
+        return false;
+    }
     QFile shipped(Default);
     if (!shipped.open(QIODevice::ReadOnly))
         return false;
@@ -66,6 +91,7 @@ QString SettingsFile::readFrom(const QString &path)
 SettingsFile::Values SettingsFile::load(const QString &path, Reader reader)
 {
     const QString source = readFrom(path);
+    qCInfo(lcSettings, "reading the settings from %s", qPrintable(source));
     const auto value = [&source](const QString &key) { return ReadIni(source, Section, key); };
     Values values;
     values.moveMouseOver = value(MoveMouseOver) == On;

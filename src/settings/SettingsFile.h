@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The settings file beside the executable: one section, six on/off keys.
+// The settings file: one section, six on/off keys.
 namespace SettingsFile {
 
 inline const QString Section = QStringLiteral("PowerMenu");
@@ -21,9 +21,17 @@ inline const QString Default = QStringLiteral(":/settings.ini");
 // folder with a trailing separator have always seen a doubled one.
 QString path(const QString &applicationFolder);
 
+// This user's settings file, chosen once at start-up: beside the program
+// wherever its folder can be written (a build, the per-user install, an
+// unpacked tarball), else dimmerling/settings.ini in the user's
+// configuration folder ($XDG_CONFIG_HOME, by default ~/.config), as for a
+// system-wide install that all users share.
+QString choose(const QString &applicationFolder);
+
 // Writes the default file that ships with the program when none exists at
-// path. Returns false when it was missing and could not be written; then
-// no file is left behind.
+// path, making its folder first when needed. Returns false when it was
+// missing and could not be written; then no file is left behind, and a
+// folder that could not be made is named once on standard error.
 bool ensureExists(const QString &path);
 
 // The file to read the settings from: path when it is a regular file this

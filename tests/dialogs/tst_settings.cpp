@@ -1,6 +1,9 @@
 #include "Faults.h"
 #include "MeterRig.h"
 #include "dialogs/Settings.h"
+#include "platform/ProfileFile.h"
+#include "platform/Session.h"
+#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +31,8 @@ private slots:
     void cancelChangesNothingAndNextOpeningReadsAfresh();
     void failedSaveKeepsDialogOpen_data();
     void failedSaveKeepsDialogOpen();
+    void settingsFileLocation_data();
+    void settingsFileLocation();
     void unreadableFileShowsShippedValuesAndIsNotWritten_data();
     void unreadableFileShowsShippedValuesAndIsNotWritten();
     void layoutAndKeys();
@@ -175,14 +180,20 @@ void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
 void tst_Settings::failedSaveKeepsDialogOpen_data()
 {
     QTest::addColumn<QByteArray>("fault");
-    QTest::newRow("settings.ini is a folder") << QByteArray("folder");
-    QTest::newRow("read-only folder") << QByteArray("read-only");
-    QTest::newRow("full disk") << QByteArray("full");
+    QTest::addColumn<QString>("saved");
+    // MoveMouseOver, written first, already holds its value: nothing to save there.
+    const QString nothing = QStringLiteral("Nothing was saved.");
+    QTest::newRow("settings.ini is a folder") << QByteArray("folder") << nothing;
+    QTest::newRow("read-only folder") << QByteArray("read-only") << nothing;
+    QTest::newRow("full disk") << QByteArray("full") << nothing;
+    QTest::newRow("fails after one key") << QByteArray("midway")
+                                         << QStringLiteral("Saved before the failure: EnableSettings.");
 }
 
 void tst_Settings::failedSaveKeepsDialogOpen()
 {
     QFETCH(QByteArray, fault);
+    QFETCH(QString, saved);
     MeterRig rig;
     std::optional<FullDisk> disk;
     if (fault == "full") {
@@ -199,24 +210,114 @@ void tst_Settings::failedSaveKeepsDialogOpen()
         QVERIFY(QFile::remove(rig.settingsPath()) && QDir(rig.dir.path()).mkdir("settings.ini"));
     } else if (fault == "full") {
         QVERIFY(disk->fill());
+    } else if (fault == "midway") {
+        // Once EnableSettings is saved and applied, the file becomes a folder.
+        child<QCheckBox>(dialog, "OptionEnableSettings")->setChecked(true);
+        connect(rig.meter->MnuSettings, &QAction::changed, dialog, [&rig] {
+            QFile::remove(rig.settingsPath());
+            QDir(rig.dir.path()).mkdir("settings.ini");
+        });
     } else {
         QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         if (QFile(rig.dir.filePath("probe")).open(QIODevice::WriteOnly))
             QSKIP("this user may write into read-only folders");
     }
-    child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
+    child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
     click(dialog, "Command1");
 
     QCOMPARE(rig.prompts.boxes.size(), 1);
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
-    QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
-    QVERIFY(!rig.meter->MoveMouseOver);
+    const QString text = rig.prompts.boxes[0].text;
+    QVERIFY2(text.contains(rig.settingsPath()) && text.contains(saved), qPrintable(text));
+    QVERIFY(!rig.meter->HideWhenFull);
+    QCOMPARE(rig.meter->MnuSettings->isEnabled(), fault == "midway");
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder");
-    if (fault != "folder")
+    QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder" || fault == "midway");
+    if (!QFileInfo(rig.settingsPath()).isDir())
         QCOMPARE(rig.settings(), content);
     QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+void tst_Settings::settingsFileLocation_data()
+{
+    // "@" stands for the test's folder, which is also HOME's parent.
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("configHome");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("made");
+    QTest::newRow("writable program folder") << "@" << "@/config" << "@/settings.ini" << true;
+    // Even root may not keep settings under /usr.
+    QTest::newRow("program under /usr, new XDG_CONFIG_HOME")
+        << "/usr/bin" << "@/new/config" << "@/new/config/dimmerling/settings.ini" << true;
+    QTest::newRow("relative XDG_CONFIG_HOME")
+        << "/usr/bin" << "config" << "@/home/.config/dimmerling/settings.ini" << true;
+    QTest::newRow("XDG_CONFIG_HOME is a file")
+        << "/usr/bin" << "@/file" << "@/file/dimmerling/settings.ini" << false;
+    QTest::newRow("read-only XDG_CONFIG_HOME")
+        << "/usr/bin" << "@/read-only" << "@/read-only/dimmerling/settings.ini" << false;
+}
+
+// Where the settings live, chosen at start-up: the meter starts from the
+// shipped file there, the dialog names it and saves to it; where it cannot
+// be made, the meter runs on the shipped values and says why once.
+void tst_Settings::settingsFileLocation()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QString, configHome);
+    QFETCH(QString, chosen);
+    QFETCH(bool, made);
+    MeterRig rig;
+    const QString top = rig.dir.path();
+    for (QString *path : {&programFolder, &configHome, &chosen})
+        path->replace(QLatin1Char('@'), top);
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfigHome);
+        QFile::setPermissions(top + "/read-only", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    qputenv("HOME", QFile::encodeName(top + "/home"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+    QFile(top + "/file").open(QIODevice::WriteOnly);
+    QDir(top).mkdir("read-only", QFile::ReadOwner | QFile::ExeOwner);
+    if (!made && configHome.endsWith("read-only") && QFile(configHome + "/probe").open(QIODevice::WriteOnly))
+        QSKIP("this user may write into read-only folders");
+    QCOMPARE(ProfileFile::mayWriteIn(programFolder), programFolder == top);
+    rig.application.folderPath = programFolder;
+
+    StandardError errors;
+    Session::settleBaseFolders();
+    rig.load();
+    QFile shipped(SettingsFile::Default);
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QFile file(chosen);
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none"),
+             made ? shipped.readAll() : QByteArray("none"));
+    QCOMPARE(QFileInfo(chosen).absoluteDir().exists() && (QFile::permissions(QFileInfo(chosen).path()) & 0077),
+             false);
+    QVERIFY(!QFileInfo::exists("/usr/bin/settings.ini") && !QFileInfo::exists(top + "/config"));
+    const QList<QByteArray> told = errors.ownLines();
+    QCOMPARE(told.size(), made ? 0 : 1);
+    if (!made)
+        QVERIFY2(told[0].contains(QFile::encodeName(QFileInfo(chosen).path())), told[0].constData());
+
+    rig.meter->MnuSettings->trigger();
+    const QPointer<Settings> dialog = findSettings();
+    QVERIFY(dialog);
+    const QString shown = QString(chosen).replace(top + "/home/", QStringLiteral("~/"));
+    QVERIFY2(child<QLabel>(dialog, "Label2")->text().remove(QChar(0x200B)).contains(shown),
+             qPrintable(child<QLabel>(dialog, "Label2")->text()));
+    child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
+    click(dialog, "Command1");
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes[0].style, made ? MessageStyle::Information : MessageStyle::Critical);
+    file.close();
+    if (made)
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nHideWhenFull=1"));
+    else
+        QVERIFY(rig.prompts.boxes[0].text.contains(chosen + ". Nothing was saved."));
 }
 
 void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix and checks what a user gets: the files,
 # the desktop entries and AppStream data, a settings file that survives a
-# reinstall, the installed launcher finding its folder, one gauge per
-# display, the uninstall target and the release tarball.
+# reinstall, the installed launcher finding its folder, its command line,
+# one gauge per display, the release tarball, the Debian package (its files,
+# dependencies and lintian) and the uninstall target after both.
 # Usage: install-test.sh <build dir> <source dir>
 set -euo pipefail
 build=$1
@@ -14,13 +15,14 @@ id=org.example.Dimmerling
 pids=()
 failures=0
 
-# The test's installs must not replace the record of a real one.
-manifest=$build/install_manifest.txt
-[ -e "$manifest" ] && cp -p "$manifest" "$work/manifest.saved"
+# The test's installs and packages must not replace the records of real ones.
+mkdir "$work/manifests"
+cp -p "$build"/install_manifest*.txt "$work/manifests/" 2>/dev/null || true
 
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [ -e "$work/manifest.saved" ]; then cp -p "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+    rm -f "$build"/install_manifest*.txt
+    cp -p "$work"/manifests/* "$build/" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -53,7 +55,7 @@ install_into "$prefix"
 for file in bin/dimmerling lib/dimmerling/dimmerling lib/dimmerling/settings.ini \
     share/applications/$id.desktop share/dimmerling/dimmerling-autostart.desktop \
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
-    share/doc/dimmerling/README.md; do
+    share/doc/dimmerling/README.md share/doc/dimmerling/LICENSE share/man/man1/dimmerling.1.gz; do
     check "$file is installed" test -e "$prefix/$file"
 done
 check "the launcher is a relative link to the program" \
@@ -71,6 +73,8 @@ for entry in "$prefix/share/applications/$id.desktop" "$prefix/share/dimmerling/
     check "$(basename "$entry") starts the installed launcher" grep -qx "Exec=$prefix/bin/dimmerling" "$entry"
     check "$(basename "$entry") names the installed icon" grep -qx "Icon=$id" "$entry"
 done
+check "the man page formats without warnings" \
+    test -z "$(man --warnings -l "$prefix/share/man/man1/dimmerling.1.gz" 2>&1 > /dev/null)"
 check "the metainfo file is valid" appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 check "the metainfo file launches the menu entry" \
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/share/metainfo/$id.metainfo.xml"
@@ -90,6 +94,28 @@ first=$started
 check "it writes the default settings.ini beside the program" wait_for test -s "$folder/settings.ini"
 check "that file is the shipped default" cmp -s "$source/resources/settings.ini" "$folder/settings.ini"
 check "it writes nothing where it was started" test ! -e "$work/settings.ini"
+
+echo "== command line, without a display"
+# Runs the installed launcher with these arguments; sets $status, $work/out and $work/err.
+command_line() {
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/dimmerling" "$@" \
+        > "$work/out" 2> "$work/err" || status=$?
+}
+version=$(sed -n 's/^project(dimmerling VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+command_line --help
+check "--help ends with status 0" test "$status" = 0
+check "--help prints the usage and both options" \
+    test "$(grep -c -e '^Usage: dimmerling \[options\]' -e '-h, --help' -e '-v, --version' "$work/out")" = 3
+command_line --version
+check "--version prints the project's version, with status 0" \
+    test "$status:$(cat "$work/out")" = "0:dimmerling $version"
+for wrong in --bogus -x extra; do
+    command_line "$wrong"
+    check "'$wrong' ends with status 2" test "$status" = 2
+    check "'$wrong' prints the usage on standard error only" \
+        test ! -s "$work/out" -a "$(grep -c '^Usage: dimmerling' "$work/err")" = 1
+done
 
 echo "== one gauge per display"
 start_gauge :41 "$work/second.log"
@@ -113,14 +139,9 @@ sleep 1
 check "a killed gauge does not block the next start" alive "$started"
 kill "$started"
 
-echo "== uninstall"
-cmake --build "$build" --target uninstall > "$work/uninstall.log"
-check "the program, the launcher and the entries are gone" \
-    test ! -e "$folder/dimmerling" -a ! -L "$prefix/bin/dimmerling" -a ! -e "$prefix/share/applications/$id.desktop" \
-    -a ! -e "$prefix/share/icons/hicolor/48x48/apps/$id.png" -a ! -e "$prefix/share/dimmerling"
-check "the user's settings stay" test -e "$folder/settings.ini"
-
 echo "== release tarball"
+# Packing must leave the record of the install alone for the uninstall target.
+cp -p "$build/install_manifest.txt" "$work/install.manifest"
 cpack --config "$build/CPackConfig.cmake" -B "$work/pack" > "$work/pack.log"
 tarball=$(ls "$work"/pack/dimmerling-*.tar.gz)
 mkdir "$work/unpacked"
@@ -133,6 +154,58 @@ done
 check "its README has the run instructions" grep -q "bin/dimmerling" "$top/README.md"
 check "its menu entry finds the launcher on the PATH" grep -qx "Exec=dimmerling" "$top/share/applications/$id.desktop"
 check "its menu entry is valid" desktop-file-validate "$top/share/applications/$id.desktop"
+
+echo "== Debian package"
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" > "$work/deb.log"
+deb=$work/deb/dimmerling_${version}_$(dpkg --print-architecture).deb
+check "cpack -G DEB makes $(basename "$deb")" test -f "$deb"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort > "$work/deb.files"
+sort > "$work/deb.expected" <<EOF
+./etc/xdg/autostart/dimmerling.desktop
+./usr/bin/dimmerling
+./usr/share/applications/$id.desktop
+./usr/share/doc/dimmerling/README.md
+./usr/share/doc/dimmerling/changelog.gz
+./usr/share/doc/dimmerling/copyright
+./usr/share/icons/hicolor/16x16/apps/$id.png
+./usr/share/icons/hicolor/32x32/apps/$id.png
+./usr/share/icons/hicolor/48x48/apps/$id.png
+./usr/share/icons/hicolor/scalable/apps/$id.svg
+./usr/share/man/man1/dimmerling.1.gz
+./usr/share/metainfo/$id.metainfo.xml
+EOF
+check "it holds the system layout, nothing else" diff "$work/deb.expected" "$work/deb.files"
+check "root owns it all, and its folders are 755" \
+    test -z "$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || ($1 ~ /^d/ && $1 != "drwxr-xr-x")')"
+check "its dependencies come from dpkg-shlibdeps" \
+    test -n "$(dpkg-deb -f "$deb" Depends | grep -E 'libqt6widgets6 \(>= [0-9.]+\)')"
+check "the autostart entry is a conffile" \
+    test "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)" = /etc/xdg/autostart/dimmerling.desktop
+check "the changelog's latest entry is this version" \
+    test "$(dpkg-parsechangelog -l "$source/dist/deb/changelog" -S Version)" = "$version"
+mkdir "$work/deb-files"
+dpkg-deb -x "$deb" "$work/deb-files"
+check "the program is stripped" \
+    test -z "$(readelf -S "$work/deb-files/usr/bin/dimmerling" | grep -e '\.debug_' -e '\.symtab')"
+for entry in "$work/deb-files/usr/share/applications/$id.desktop" \
+    "$work/deb-files/etc/xdg/autostart/dimmerling.desktop"; do
+    check "$(basename "$entry") is valid" desktop-file-validate "$entry"
+    check "$(basename "$entry") starts dimmerling from the PATH" grep -qx "Exec=dimmerling" "$entry"
+done
+status=0
+# lintian leaves files in TMPDIR: in the test's folder they go with it.
+TMPDIR=$work lintian --fail-on error,warning "$deb" > "$work/lintian.log" 2>&1 || status=$?
+grep -v 'root privileges' "$work/lintian.log" | sed 's/^/    lintian: /' || true
+check "lintian reports no errors and no warnings" test "$status" = 0
+check "packing left the record of the install alone" cmp -s "$work/install.manifest" "$build/install_manifest.txt"
+
+echo "== uninstall"
+cmake --build "$build" --target uninstall > "$work/uninstall.log"
+check "the program, the launcher and the entries are gone" \
+    test ! -e "$folder/dimmerling" -a ! -L "$prefix/bin/dimmerling" -a ! -e "$prefix/share/applications/$id.desktop" \
+    -a ! -e "$prefix/share/icons/hicolor/48x48/apps/$id.png" -a ! -e "$prefix/share/dimmerling" \
+    -a ! -e "$prefix/share/man/man1/dimmerling.1.gz"
+check "the user's settings stay" test -e "$folder/settings.ini"
 
 [ "$failures" -eq 0 ] && echo "all install checks passed" || echo "$failures install checks failed"
 exit $((failures > 0))

@@ -234,9 +234,10 @@ class Desktop:
         return [int(w, 16) for w in re.findall(rf'^\s*(0x[0-9a-f]+) .*\("[^"]*" "{window_class}"\)', text, re.M)]
 
     def popup_menus(self, window_class):
-        """Shown pop-up windows (menus) of the program."""
+        """Shown pop-up menus of the program; not its tool tips, which pop up as well."""
         return [w for w in self.top_level_windows(window_class)
-                if (g := self.geometry(w)) and g.viewable and g.override_redirect]
+                if (g := self.geometry(w)) and g.viewable and g.override_redirect
+                and "TOOLTIP" not in (self.property(w, "_NET_WM_WINDOW_TYPE") or "")]
 
     def tray_panel(self):
         match = re.search(r'^\s*(0x[0-9a-f]+) "panel": \("panel" "trayer"\)',

@@ -1,5 +1,7 @@
 #include "platform/SysfsBattery.h"
 
+#include "common/Logging.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -178,6 +180,7 @@ void SysfsBattery::refreshIfStale()
 void SysfsBattery::scan()
 {
     QList<BatteryReading> batteries;
+    QStringList found;
     bool online = false;
     const QByteArray root = QFile::encodeName(m_root);
     // Entries are symbolic links to folders, so list everything and let the
@@ -193,8 +196,10 @@ void SysfsBattery::scan()
             if (!isSystemBattery(dir))
                 continue;
             const BatteryReading reading = readBattery(dir);
-            if (reading.percent())
+            if (reading.percent()) {
                 batteries.append(reading);
+                found.append(name);
+            }
         } else if (isExternalPowerType(*type)) {
             online = online || isOnline(dir);
         }
@@ -202,4 +207,8 @@ void SysfsBattery::scan()
     m_charge = batteries.isEmpty() ? NoBattery
                                    : toPercent(combinedPercent(batteries)).value_or(NoBattery);
     m_acStatus = (batteries.isEmpty() || online) ? 1 : 0;
+    if (m_found != found) {
+        m_found = found;
+        qCInfo(lcBattery) << "The kernel's power supplies in" << m_root << "give the batteries" << found;
+    }
 }

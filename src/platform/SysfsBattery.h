@@ -5,6 +5,9 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Battery status read from the kernel's power-supply folders. A scan is kept
 // for maxAgeMs so that all the reads of one meter tick cost a single scan.
@@ -27,4 +30,7 @@ private:
     QElapsedTimer m_lastScan; // invalid until the first scan
     qint16 m_charge = NoBattery;
     qint16 m_acStatus = 1;
+    // The battery folders of the last scan, logged when they change (and at
+    // the first scan, when there may be none).
+    std::optional<QStringList> m_found;
 };

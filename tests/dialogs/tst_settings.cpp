@@ -323,12 +323,13 @@ void tst_Settings::settingsFileLocation()
 void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
 {
     QTest::addColumn<QByteArray>("kind");
-    for (const char *kind : {"named pipe", "device link", "unreadable"})
+    for (const char *kind : {"folder", "named pipe", "device link", "unreadable"})
         QTest::newRow(kind) << QByteArray(kind);
 }
 
-// The shipped values are shown, as the meter runs on them; a save says it
-// failed rather than write over what is there. The reason is said once.
+// The meter runs on the shipped values and the dialog shows them; a save
+// says it failed rather than write over what is there. The reason is said
+// once, naming the file.
 void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
 {
     QFETCH(QByteArray, kind);
@@ -338,15 +339,19 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
         QSKIP(qPrintable(unmade));
     const QByteArray before = statusOf(rig.settingsPath());
     StandardError errors;
-    rig.load();
-    rig.meter->MnuSettings->trigger();
+    Meter &meter = rig.load();
+    QVERIFY(rig.tray.shown && meter.MnuSettings->isEnabled());
+    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
+    meter.MnuSettings->trigger();
     const QPointer<Settings> dialog = findSettings();
     QVERIFY(dialog);
     QVERIFY(child<QRadioButton>(dialog, "RadioOnMouseOver")->isChecked());
     QVERIFY(child<QCheckBox>(dialog, "OptionEnableTray")->isChecked());
     QVERIFY(!child<QCheckBox>(dialog, "OptionHideWhenFull")->isChecked());
     click(dialog, "Command1");
-    QCOMPARE(errors.ownLines().size(), 1);
+    const QList<QByteArray> said = errors.ownLines();
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(QFile::encodeName(rig.settingsPath())), said[0].constData());
 
     QCOMPARE(rig.prompts.boxes.size(), 1);
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);

@@ -59,8 +59,6 @@ private slots:
     void shouldUseTheShippedValuesWhenTheFileCannotBeWritten();
     void shouldLeaveALinkToAMissingFileAlone();
     void shouldLeaveNoFileWhenTheDiskIsFull();
-    void shouldUseTheShippedValuesWhenTheFileCannotBeRead_data();
-    void shouldUseTheShippedValuesWhenTheFileCannotBeRead();
     void shouldStartOffScreenWhenThereIsNoWorkArea();
     void shouldDrawEachCharge_data();
     void shouldDrawEachCharge();
@@ -179,32 +177,6 @@ void tst_Meter::shouldLeaveNoFileWhenTheDiskIsFull()
     QVERIFY(rig.tray.shown);
     QVERIFY(meter.MnuSettings->isEnabled());
     QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
-}
-
-void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeRead_data()
-{
-    QTest::addColumn<QByteArray>("kind");
-    for (const char *kind : {"folder", "named pipe", "device link", "unreadable"})
-        QTest::newRow(kind) << QByteArray(kind);
-}
-
-void tst_Meter::shouldUseTheShippedValuesWhenTheFileCannotBeRead()
-{
-    QFETCH(QByteArray, kind);
-    MeterRig rig;
-    const QString unmade = makeUnreadable(rig.settingsPath(), kind);
-    if (!unmade.isEmpty())
-        QSKIP(qPrintable(unmade));
-    const QByteArray before = statusOf(rig.settingsPath());
-    StandardError errors;
-    Meter &meter = rig.load();
-    const QList<QByteArray> said = errors.ownLines();
-    QVERIFY(rig.tray.shown);
-    QVERIFY(meter.MnuSettings->isEnabled());
-    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
-    QCOMPARE(statusOf(rig.settingsPath()), before);
-    QCOMPARE(said.size(), 1);
-    QVERIFY2(said[0].contains(QFile::encodeName(rig.settingsPath())), said[0].constData());
 }
 
 void tst_Meter::shouldStartOffScreenWhenThereIsNoWorkArea()

@@ -262,8 +262,8 @@ void About::openLink(const QString &address)
 {
     if (m_platform.prompts.openLink(QUrl(address)))
         return;
-    m_platform.prompts.messageBox(tr("No web browser could be started. To visit the page, copy its address "
-                           "into your browser:\n%1")
-                            .arg(address),
-                        MessageStyle::Information, Program::Name);
+    const QString text = tr("No web browser could be started. To visit the page, copy its address "
+                            "into your browser:\n%1")
+                             .arg(address);
+    m_platform.prompts.messageBox(text, MessageStyle::Information, Program::Name);
 }

@@ -172,13 +172,15 @@ void Settings::Command1_Click()
     if (!write(SettingsFile::ShowPercentage, isChecked(OptionShowPercentage)))
         return;
     m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
+    // Unloaded once the confirmation is closed, as after a box that waited.
+    const auto closed = [self = QPointer<Settings>(this)](int result) {
+        if (!self)
+            return;
+        self->m_lastResult = result != 0;
+        self->close();
+    };
     m_platform.prompts.messageBox(tr("Settings are saved, some of them may need a restart to take effect"),
-                        MessageStyle::Information, Program::Name, [self = QPointer<Settings>(this)](int result) {
-                            if (!self)
-                                return;
-                            self->m_lastResult = result != 0;
-                            self->close();
-                        });
+                                  MessageStyle::Information, Program::Name, closed);
 }
 
 void Settings::Command2_Click()

@@ -1,13 +1,13 @@
 #include "Meter.h"
 
 #include "Gauge.h"
+#include "common/Program.h"
+#include "common/ProgramIcon.h"
+#include "common/Twips.h"
 #include "dialogs/About.h"
 #include "dialogs/Settings.h"
 #include "platform/Application.h"
 #include "platform/BatteryStatus.h"
-#include "common/Program.h"
-#include "common/ProgramIcon.h"
-#include "common/Twips.h"
 #include "platform/Prompts.h"
 #include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
@@ -187,11 +187,11 @@ void Meter::warnOnce()
     Warned = true;
     if (!WarnBelow20)
         return;
-    m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"),
-                        [self = QPointer<Meter>(this)](int result) {
-                            if (self)
-                                self->m_lastBoxResult = result != 0;
-                        });
+    const auto closed = [self = QPointer<Meter>(this)](int result) {
+        if (self)
+            self->m_lastBoxResult = result != 0;
+    };
+    m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"), closed);
 }
 
 void Meter::setBarWidth(float twips)
@@ -328,7 +328,8 @@ void Meter::MnuExit_Click()
 
 void Meter::AddIconToTray()
 {
-    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu, [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu,
+                        [this](Qt::MouseButtons button) { Form_MouseMove(button); });
 }
 
 void Meter::DeleteIconFromTray()

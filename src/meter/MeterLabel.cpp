@@ -76,6 +76,13 @@ void MeterLabel::setText(const QString &text)
 void MeterLabel::setTextBackgrounds(const QList<QColor> &backgrounds)
 {
     m_textBackgrounds = backgrounds;
+    chooseTextColour();
+}
+
+// Once per theme, not once per paint.
+void MeterLabel::chooseTextColour()
+{
+    m_textColour = readableOn(palette().color(QPalette::ButtonText), m_textBackgrounds);
     update();
 }
 
@@ -83,6 +90,8 @@ void MeterLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
         m_textLaidOut = false;
+    else if (event->type() == QEvent::PaletteChange)
+        chooseTextColour();
     QWidget::changeEvent(event);
 }
 
@@ -99,7 +108,7 @@ void MeterLabel::paintEvent(QPaintEvent *)
             m_textLaidOut = true;
         }
         const QSizeF size = m_text.size();
-        painter.setPen(readableOn(palette().color(QPalette::ButtonText), m_textBackgrounds));
+        painter.setPen(m_textColour);
         painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), m_text);
     }
 }

@@ -35,11 +35,13 @@ protected:
 
 private:
     void drawFill(QPainter &painter) const;
+    void chooseTextColour();
 
     QColor m_backColour;
     bool m_border = false;
     // Laid out once a text, not once a paint.
     QStaticText m_text;
     QList<QColor> m_textBackgrounds;
+    QColor m_textColour;
     bool m_textLaidOut = false;
 };

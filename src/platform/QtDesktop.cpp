@@ -37,6 +37,26 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
+// Places are measured from the primary screen's top-left corner, which on
+// X11 may lie anywhere in the root window; none when there is no screen.
+QPoint primaryOrigin()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().topLeft() : QPoint();
+}
+
+QPoint onPrimary(int left, int top)
+{
+    return primaryOrigin() + QPoint(left, top);
+}
+
+// Runs changed once control is back in the event loop, when Qt has finished
+// rearranging its screens: never amid the removal of the primary one.
+std::function<void()> afterScreensSettle(QObject *context, const std::function<void()> &changed)
+{
+    return [context, changed] { QMetaObject::invokeMethod(context, changed, Qt::QueuedConnection); };
+}
+
 // Asks an X11 window manager to show the window on every workspace, each
 // time before it is mapped: managers forget it when a window is hidden.
 class EveryWorkspace : public QObject
@@ -86,22 +106,32 @@ std::optional<PixelRect> QtDesktop::workArea() const
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;
-    const QRect area = screen->availableGeometry();
+    const QRect area = screen->availableGeometry().translated(-screen->geometry().topLeft());
     return PixelRect{area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+}
+
+void QtDesktop::moveTo(QWidget *window, int left, int top)
+{
+    window->move(onPrimary(left, top));
 }
 
 void QtDesktop::watchWorkArea(QObject *context, std::function<void()> changed)
 {
-    const auto follow = [context, changed](QScreen *screen) {
-        if (screen)
-            QObject::connect(screen, &QScreen::availableGeometryChanged, context, changed);
+    // A monitor plugged, unplugged or moved, a new primary one, a panel
+    // moved: each may move the primary screen's origin or work area.
+    const auto later = afterScreensSettle(context, changed);
+    const auto follow = [context, later](QScreen *screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, later);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, context, later);
     };
-    follow(QGuiApplication::primaryScreen());
-    // Another monitor may become the primary one, with a work area of its own.
-    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, [follow, changed](QScreen *screen) {
+    for (QScreen *screen : QGuiApplication::screens())
         follow(screen);
-        changed();
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, [follow, later](QScreen *screen) {
+        follow(screen);
+        later();
     });
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, later);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, later);
 }
 
 float QtDesktop::left(const QWidget *window) const
@@ -109,20 +139,21 @@ float QtDesktop::left(const QWidget *window) const
     const QVariant pixels = window->property(LeftPixels);
     if (pixels.isValid() && pixels.toInt() == window->x())
         return window->property(LeftTwips).toFloat();
-    return Twips::fromPixels(window->x());
+    return Twips::fromPixels(window->x() - primaryOrigin().x());
 }
 
 void QtDesktop::setLeft(QWidget *window, float twips)
 {
     // Under a reparenting window manager y() may briefly read the frame's
-    // origin after show; the top is the one the window had when first placed.
+    // origin after show; the top is the one the window had when first placed,
+    // taken as measured from the primary screen's top.
     const QVariant placedTop = window->property(PlacedTop);
     const int top = placedTop.isValid() ? placedTop.toInt() : window->y();
-    const int pixels = Twips::toPixels(twips);
+    const QPoint place = onPrimary(Twips::toPixels(twips), top);
     window->setProperty(LeftTwips, twips);
-    window->setProperty(LeftPixels, pixels);
+    window->setProperty(LeftPixels, place.x());
     window->setProperty(PlacedTop, top);
-    window->move(pixels, top);
+    window->move(place);
 }
 
 void QtDesktop::setOpacity(QWidget *window, quint8 alpha)

@@ -9,6 +9,7 @@ class QtDesktop : public Desktop
 public:
     void makeTopmost(QWidget *window) override;
     std::optional<PixelRect> workArea() const override;
+    void moveTo(QWidget *window, int left, int top) override;
     void watchWorkArea(QObject *context, std::function<void()> changed) override;
     float left(const QWidget *window) const override;
     void setLeft(QWidget *window, float twips) override;

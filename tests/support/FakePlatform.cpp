@@ -16,6 +16,11 @@ float FakeDesktop::left(const QWidget *window) const
     return Twips::fromPixels(window->x());
 }
 
+void FakeDesktop::moveTo(QWidget *window, int left, int top)
+{
+    window->move(left, top);
+}
+
 void FakeDesktop::setLeft(QWidget *window, float twips)
 {
     m_left.insert(window, twips);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -19,6 +20,9 @@ const char *const LeftTwips = "dimmerlingLeftTwips";
 const char *const LeftPixels = "dimmerlingLeftPixels";
 const char *const PlacedTop = "dimmerlingPlacedTop";
 const char *const Alpha = "dimmerlingAlpha";
+
+// How long the screens must be quiet before the gauge is placed once more.
+constexpr int SettleMs = 300;
 
 // _NET_WM_DESKTOP's value for "every workspace".
 constexpr quint32 AllWorkspaces = 0xFFFFFFFF;
@@ -48,13 +52,6 @@ QPoint primaryOrigin()
 QPoint onPrimary(int left, int top)
 {
     return primaryOrigin() + QPoint(left, top);
-}
-
-// Runs changed once control is back in the event loop, when Qt has finished
-// rearranging its screens: never amid the removal of the primary one.
-std::function<void()> afterScreensSettle(QObject *context, const std::function<void()> &changed)
-{
-    return [context, changed] { QMetaObject::invokeMethod(context, changed, Qt::QueuedConnection); };
 }
 
 // Asks an X11 window manager to show the window on every workspace, each
@@ -117,27 +114,41 @@ void QtDesktop::moveTo(QWidget *window, int left, int top)
 
 void QtDesktop::watchWorkArea(QObject *context, std::function<void()> changed)
 {
+    // Window managers move windows off a monitor that went away, at times
+    // after the gauge was put on the new primary one: once the layout has
+    // been quiet a moment, the gauge is placed again at the side it was put.
+    auto *settled = new QTimer(context);
+    settled->setSingleShot(true);
+    settled->setInterval(SettleMs);
+    QObject::connect(settled, &QTimer::timeout, context, changed);
+    // Called at once, while the window still sits where it was put.
+    const auto relayout = [this, changed, settled] {
+        m_layoutChanged.start();
+        changed();
+        settled->start();
+    };
     // A monitor plugged, unplugged or moved, a new primary one, a panel
     // moved: each may move the primary screen's origin or work area.
-    const auto later = afterScreensSettle(context, changed);
-    const auto follow = [context, later](QScreen *screen) {
-        QObject::connect(screen, &QScreen::geometryChanged, context, later);
-        QObject::connect(screen, &QScreen::availableGeometryChanged, context, later);
+    const auto follow = [context, relayout](QScreen *screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, relayout);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, context, relayout);
     };
     for (QScreen *screen : QGuiApplication::screens())
         follow(screen);
-    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, [follow, later](QScreen *screen) {
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, [follow, relayout](QScreen *screen) {
         follow(screen);
-        later();
+        relayout();
     });
-    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, later);
-    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, later);
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, relayout);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, relayout);
 }
 
 float QtDesktop::left(const QWidget *window) const
 {
     const QVariant pixels = window->property(LeftPixels);
-    if (pixels.isValid() && pixels.toInt() == window->x())
+    // Until a layout change has settled, a move was the window manager's.
+    const bool settling = m_layoutChanged.isValid() && !m_layoutChanged.hasExpired(2 * SettleMs);
+    if (pixels.isValid() && (pixels.toInt() == window->x() || settling))
         return window->property(LeftTwips).toFloat();
     return Twips::fromPixels(window->x() - primaryOrigin().x());
 }

@@ -2,6 +2,8 @@
 
 #include "Desktop.h"
 
+#include <QElapsedTimer>
+
 // The desktop as Qt shows it (X11, or XWayland): the primary screen's work
 // area, and window flags, moves and opacity.
 class QtDesktop : public Desktop
@@ -14,4 +16,8 @@ public:
     float left(const QWidget *window) const override;
     void setLeft(QWidget *window, float twips) override;
     void setOpacity(QWidget *window, quint8 alpha) override;
+
+private:
+    // Since the last change of the screens' layout.
+    QElapsedTimer m_layoutChanged;
 };

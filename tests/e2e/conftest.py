@@ -84,7 +84,8 @@ class Run:
 
 @pytest.fixture
 def launch(request, tmp_path):
-    """launch(settings=bytes|None, charge=%, on_ac=bool, tray=edge|None, screen="WxH", theme=qt6ct scheme|None) -> Run.
+    """launch(settings=bytes|None, charge=%, on_ac=bool, tray=edge|None, screen="WxH", theme=qt6ct scheme|None,
+    monitors=["NAME WxH+X+Y", ...]|None) -> Run.
 
     Starts Xvfb, openbox, xcompmgr, trayer when tray is given, a system bus with
     the UPower mock, then the program in a fresh folder; waits for the meter.
@@ -94,9 +95,9 @@ def launch(request, tmp_path):
     processes = Processes(logs)
     runs = []
 
-    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None):
+    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None, monitors=None):
         assert not runs, "one program per test"
-        desktop = Desktop(processes, tmp_path, screen=screen, tray_edge=tray, theme=theme)
+        desktop = Desktop(processes, tmp_path, screen=screen, tray_edge=tray, theme=theme, monitors=monitors)
         battery = UPowerMock(processes, HERE / "system-bus.conf")
         program = Program(processes, desktop, battery, tmp_path / "app", request.config.getoption("--program"))
         runs.append(Run(desktop, battery, program))

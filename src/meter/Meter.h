@@ -17,7 +17,7 @@ class QTimer;
 class Settings;
 
 // The gauge: a borderless topmost strip showing the battery's charge as a
-// bar, a percentage and an AC-coloured outline, more opaque as it drains.
+// bar and a percentage on an AC-coloured background, more opaque as it drains.
 class Meter : public QWidget
 {
     Q_OBJECT

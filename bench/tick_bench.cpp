@@ -1,9 +1,8 @@
 // Cost of one tick of the real meter, offscreen, with an unchanged battery
 // (the usual case all day) and with one that changes every tick.
 
-#include "meter/Meter.h"
+#include "BenchMeter.h"
 #include "platform/BatteryStatus.h"
-#include "platform/QtApplication.h"
 #include "platform/QtDesktop.h"
 #include "platform/QtPrompts.h"
 #include "platform/TrayIcon.h"
@@ -30,20 +29,14 @@ public:
 class NoTray : public TrayIcon
 {
 public:
-    void add(const QIcon &, const QString &, QMenu *, Notify) override {}
+    void add(const QIcon &, const QString &, QMenu *) override {}
     void remove() override {}
-};
-
-class FolderApplication : public QtApplication
-{
-public:
-    QString folderPath;
-    QString folder() const override { return folderPath; }
 };
 
 // Median of rounds, each the mean of a batch of ticks, in microseconds.
 double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
 {
+    const QMetaMethod tick = tickOf(meter);
     constexpr int Rounds = 101;
     constexpr int Batch = 200;
     std::vector<double> rounds;
@@ -53,7 +46,7 @@ double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
         for (int i = 0; i < Batch; ++i) {
             if (changing)
                 battery.level = qint16(30 + (round * Batch + i) % 60);
-            meter.Timer1_Timer();
+            tick.invoke(&meter, Qt::DirectConnection);
         }
         rounds.push_back(double(clock.nsecsElapsed()) / Batch / 1000.0);
         QCoreApplication::processEvents();
@@ -82,7 +75,7 @@ int main(int argc, char *argv[])
     meter.Form_Load();
     meter.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
     meter.show();
-    meter.Timer1_Timer();
+    tickOf(meter).invoke(&meter, Qt::DirectConnection);
     QCoreApplication::processEvents();
 
     std::printf("tick: %.2f us\n", medianTickMicros(meter, battery, false));

@@ -116,14 +116,27 @@ void Meter::Form_Load()
 void Meter::readSettings()
 {
     const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter);
-    MnuSettings->setEnabled(values.enableSettings);
-    HideWhenFull = values.hideWhenFull;
-    MoveMouseOver = values.moveMouseOver;
+    applySetting(SettingsFile::EnableSettings, values.enableSettings);
+    applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
+    applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);
     if (values.enableTray)
         AddIconToTray();
-    if (!values.showPercentage)
-        Label3->hide();
-    WarnBelow20 = values.warnBelow20;
+    applySetting(SettingsFile::ShowPercentage, values.showPercentage);
+    applySetting(SettingsFile::WarnBelow20, values.warnBelow20);
+}
+
+void Meter::applySetting(const QString &key, bool on)
+{
+    if (key == SettingsFile::MoveMouseOver)
+        MoveMouseOver = on;
+    else if (key == SettingsFile::EnableSettings)
+        MnuSettings->setEnabled(on);
+    else if (key == SettingsFile::HideWhenFull)
+        HideWhenFull = on;
+    else if (key == SettingsFile::WarnBelow20)
+        WarnBelow20 = on;
+    else if (key == SettingsFile::ShowPercentage)
+        Label3->setVisible(on);
 }
 
 qint16 Meter::charge() const
@@ -315,7 +328,11 @@ void Meter::MnuAbout_Click()
 void Meter::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings({MoveMouseOver, HideWhenFull, WarnBelow20, MnuSettings, Label3, SettingsPath},
+        m_settings = new Settings(SettingsPath,
+                                  [self = QPointer<Meter>(this)](const QString &key, bool on) {
+                                      if (self)
+                                          self->applySetting(key, on);
+                                  },
                                   m_platform);
     m_settings->showAgain();
 }
@@ -328,8 +345,7 @@ void Meter::MnuExit_Click()
 
 void Meter::AddIconToTray()
 {
-    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu,
-                        [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu);
 }
 
 void Meter::DeleteIconFromTray()

@@ -25,7 +25,7 @@ private slots:
 
 static About *openAbout(MeterRig &rig)
 {
-    rig.meter->MnuAbout_Click();
+    rig.meter->findChild<QAction *>(QStringLiteral("MnuAbout"))->trigger();
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() == QLatin1String("About") && widget->isVisible())
             return qobject_cast<About *>(widget);

@@ -50,11 +50,15 @@ static Settings *findSettings()
     return nullptr;
 }
 
-// Straight to the command: the menu item is greyed when the file says so.
+// Opened even where the file greys the menu item: the dialog reads the file itself.
 static QPointer<Settings> open(MeterRig &rig, const QByteArray &content)
 {
     rig.load(content);
-    rig.meter->MnuSettings_Click();
+    QAction *item = rig.mnuSettings();
+    const bool enabled = item->isEnabled();
+    item->setEnabled(true);
+    item->trigger();
+    item->setEnabled(enabled);
     return findSettings();
 }
 
@@ -115,11 +119,11 @@ void tst_Settings::missingShowPercentage()
 {
     MeterRig rig;
     const auto dialog = open(rig, "[PowerMenu]\nEnableSettings=1\n");
-    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(rig.label3()->isVisible());
     QVERIFY(!child<QCheckBox>(dialog, "OptionShowPercentage")->isChecked());
     click(dialog, "Command1");
     QVERIFY(rig.settings().endsWith("\nShowPercentage=0\n"));
-    QVERIFY(!rig.meter->Label3->isVisible());
+    QVERIFY(!rig.label3()->isVisible());
 }
 
 void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
@@ -128,7 +132,6 @@ void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
     const auto dialog = open(rig, "; edited by hand\n[Other]\nHideWhenFull=1\n\n"
                                   "[PowerMenu]\nWarnBelow20=1\nColour=blue\nMoveMouseOver=0\n"
                                   "[Later]\nEnableTray=0\n");
-    QVERIFY(!rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
     child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
     child<QCheckBox>(dialog, "OptionEnableTray")->setCheckState(Qt::PartiallyChecked);
     child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
@@ -140,16 +143,16 @@ void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
                                         "[PowerMenu]\nWarnBelow20=0\nColour=blue\nMoveMouseOver=1\n"
                                         "EnableSettings=0\nEnableTray=1\nHideWhenFull=1\nShowPercentage=1\n"
                                         "[Later]\nEnableTray=0\n"));
-    QVERIFY(rig.meter->MoveMouseOver && !rig.meter->WarnBelow20 && rig.meter->HideWhenFull);
-    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(rig.label3()->isVisible());
     QVERIFY(!rig.tray.shown); // the tray icon waits for the next start
     QCOMPARE(rig.log, QStringList{"box:Settings are saved, some of them may need a restart to take effect"});
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Information);
     QCOMPARE(rig.prompts.boxes[0].title, "Dimmerling");
     QTRY_VERIFY(!dialog);
     // Greyed at once, so the dialog cannot come back.
-    rig.meter->MnuSettings->trigger();
+    rig.mnuSettings()->trigger();
     QVERIFY(!findSettings());
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver HideWhenFull"));
 }
 
 void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
@@ -160,17 +163,17 @@ void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
     for (const char *name : checkBoxes)
         child<QCheckBox>(dialog, name)->toggle();
     child<QRadioButton>(dialog, "RadioOnClick")->setChecked(true);
-    rig.meter->MnuSettings_Click();
+    rig.mnuSettings()->trigger();
     QCOMPARE(findSettings(), dialog.data());
     click(dialog, "Command2");
     QCOMPARE(rig.settings(), content);
-    QVERIFY(rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
-    QVERIFY(rig.meter->MnuSettings->isEnabled() && rig.meter->Label3->isVisible());
+    QVERIFY(rig.mnuSettings()->isEnabled() && rig.label3()->isVisible());
     QVERIFY(rig.log.isEmpty());
     QTRY_VERIFY(!dialog);
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 
     rig.writeSettings("[PowerMenu]\nHideWhenFull=1\n");
-    rig.meter->MnuSettings_Click();
+    rig.mnuSettings()->trigger();
     QWidget *again = findSettings();
     QVERIFY(again && again->isVisible());
     QVERIFY(child<QCheckBox>(again, "OptionHideWhenFull")->isChecked());
@@ -213,7 +216,7 @@ void tst_Settings::failedSaveKeepsDialogOpen()
     } else if (fault == "midway") {
         // Once EnableSettings is saved and applied, the file becomes a folder.
         child<QCheckBox>(dialog, "OptionEnableSettings")->setChecked(true);
-        connect(rig.meter->MnuSettings, &QAction::changed, dialog, [&rig] {
+        connect(rig.mnuSettings(), &QAction::changed, dialog, [&rig] {
             QFile::remove(rig.settingsPath());
             QDir(rig.dir.path()).mkdir("settings.ini");
         });
@@ -229,14 +232,14 @@ void tst_Settings::failedSaveKeepsDialogOpen()
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
     const QString text = rig.prompts.boxes[0].text;
     QVERIFY2(text.contains(rig.settingsPath()) && text.contains(saved), qPrintable(text));
-    QVERIFY(!rig.meter->HideWhenFull);
-    QCOMPARE(rig.meter->MnuSettings->isEnabled(), fault == "midway");
+    QCOMPARE(rig.mnuSettings()->isEnabled(), fault == "midway");
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder" || fault == "midway");
     if (!QFileInfo(rig.settingsPath()).isDir())
         QCOMPARE(rig.settings(), content);
     QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(!rig.switches().contains("HideWhenFull"));
 }
 
 void tst_Settings::settingsFileLocation_data()
@@ -303,7 +306,7 @@ void tst_Settings::settingsFileLocation()
     if (!made)
         QVERIFY2(told[0].contains(QFile::encodeName(QFileInfo(chosen).path())), told[0].constData());
 
-    rig.meter->MnuSettings->trigger();
+    rig.mnuSettings()->trigger();
     const QPointer<Settings> dialog = findSettings();
     QVERIFY(dialog);
     const QString shown = QString(chosen).replace(top + "/home/", QStringLiteral("~/"));
@@ -339,10 +342,9 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
         QSKIP(qPrintable(unmade));
     const QByteArray before = statusOf(rig.settingsPath());
     StandardError errors;
-    Meter &meter = rig.load();
-    QVERIFY(rig.tray.shown && meter.MnuSettings->isEnabled());
-    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
-    meter.MnuSettings->trigger();
+    rig.load();
+    QVERIFY(rig.tray.shown && rig.mnuSettings()->isEnabled());
+    rig.mnuSettings()->trigger();
     const QPointer<Settings> dialog = findSettings();
     QVERIFY(dialog);
     QVERIFY(child<QRadioButton>(dialog, "RadioOnMouseOver")->isChecked());
@@ -357,6 +359,7 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
     QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
     QCOMPARE(statusOf(rig.settingsPath()), before);
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 }
 
 void tst_Settings::layoutAndKeys()

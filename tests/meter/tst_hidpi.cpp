@@ -16,7 +16,7 @@ namespace {
 
 constexpr int LeftPlace = 17;
 constexpr float LeftPlaceTwips = 255.0F;
-const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableTray=0\n";
+const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableTray=0\nEnableSettings=1\n";
 
 double scaleFactor()
 {
@@ -83,7 +83,7 @@ void tst_HiDpi::shouldKeepTheDesignGeometryInDeviceIndependentPixels()
     QCOMPARE(meter.devicePixelRatioF(), scaleFactor());
     QCOMPARE(meter.size(), QSize(257, 17));
     QCOMPARE(meter.pos(), QPoint(rightPlace(meter.screen()->availableGeometry()), 2));
-    QCOMPARE(meter.Label3->geometry(), QRect(0, 2, 257, 17));
+    QCOMPARE(rig.label3()->geometry(), QRect(0, 2, 257, 17));
 }
 
 void tst_HiDpi::shouldDodgeBetweenTheTwoPlaces()
@@ -92,10 +92,10 @@ void tst_HiDpi::shouldDodgeBetweenTheTwoPlaces()
     Meter &meter = loadOnTheRealScreen(rig);
     const int right = meter.x();
     for (int round = 0; round < 2; ++round) {
-        meter.Dodge();
+        QTest::mouseClick(rig.label3(), Qt::LeftButton);
         QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
         QCOMPARE(rig.realDesktop.left(&meter), LeftPlaceTwips);
-        meter.Dodge();
+        QTest::mouseClick(rig.label3(), Qt::LeftButton);
         QCOMPARE(meter.pos(), QPoint(right, 2));
     }
 }
@@ -104,9 +104,9 @@ void tst_HiDpi::shouldDodgeOnAClickAtTheScaledPosition()
 {
     MeterRig rig;
     Meter &meter = loadOnTheRealScreen(rig);
-    QTest::mouseClick(meter.Label3, Qt::LeftButton, {}, QPoint(250, 15));
+    QTest::mouseClick(rig.label3(), Qt::LeftButton, {}, QPoint(250, 15));
     QCOMPARE(meter.x(), LeftPlace);
-    QTest::mouseClick(meter.Label3, Qt::LeftButton, {}, QPoint(250, 15));
+    QTest::mouseClick(rig.label3(), Qt::LeftButton, {}, QPoint(250, 15));
     QVERIFY(meter.x() != LeftPlace);
 }
 
@@ -149,8 +149,8 @@ void tst_HiDpi::shouldShowTheDialogsAtTheDesignSizeWithSharpPictures()
 {
     MeterRig rig;
     Meter &meter = loadOnTheRealScreen(rig);
-    meter.MnuAbout_Click();
-    meter.MnuSettings_Click();
+    meter.findChild<QAction *>(QStringLiteral("MnuAbout"))->trigger();
+    rig.mnuSettings()->trigger();
     QWidget *about = topLevel(QStringLiteral("About"));
     QWidget *settings = topLevel(QStringLiteral("Settings"));
     QVERIFY(about && settings);

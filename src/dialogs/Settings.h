@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class QAbstractButton;
 class QCheckBox;
 class QGroupBox;
 class QLabel;

@@ -87,7 +87,7 @@ private:
     void hideWhenFull(qint16 charge);
     void queryWorkArea();
 
-    // Set from the settings; the tick and the dodge read them.
+    // Three switches set from the settings, and the low-battery latch.
     bool HideWhenFull = false;
     bool MoveMouseOver = false;
     bool WarnBelow20 = false;

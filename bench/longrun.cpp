@@ -7,9 +7,6 @@
 #include "meter/Gauge.h"
 #include "meter/MeterLabel.h"
 #include "platform/BatteryStatus.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtPrompts.h"
-#include "platform/QtTrayIcon.h"
 #include "platform/SysfsBattery.h"
 
 #include <QApplication>
@@ -18,7 +15,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 #include <utility>
@@ -193,10 +189,7 @@ QString wrongShown(const Meter &meter, qint16 charge, bool ac)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform can neither fade nor raise a window and says so
-    // at every tick; the figures are the output wanted.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    quietOffscreen();
     QApplication app(argc, argv);
     QTemporaryDir folder;
     QFile settings(folder.filePath(QStringLiteral("settings.ini")));
@@ -207,22 +200,13 @@ int main(int argc, char *argv[])
     settings.close();
     SupplyTree tree;
     ScanPerTick battery(tree.root());
-    QtDesktop desktop;
-    QtPrompts prompts;
-    FolderApplication application;
-    application.folderPath = folder.path();
-    QtTrayIcon tray;
-    Meter meter({desktop, prompts, application, battery, tray});
-    meter.Form_Load();
-    meter.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-    meter.show();
-    const QMetaMethod tick = tickOf(meter);
+    BenchMeter bench(folder.path(), battery);
     for (int n = 1; n <= Ticks; ++n) {
         const auto [charge, ac] = changeBattery(tree, n);
         battery.scan();
-        tick.invoke(&meter, Qt::DirectConnection);
+        bench.tick();
         QCoreApplication::processEvents();
-        const QString wrong = wrongShown(meter, charge, ac);
+        const QString wrong = wrongShown(bench.meter, charge, ac);
         if (!wrong.isEmpty()) {
             std::fprintf(stderr, "tick %d: %s\n", n, qPrintable(wrong));
             return 1;

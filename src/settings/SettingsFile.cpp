@@ -32,8 +32,8 @@ QString SettingsFile::readFrom(const QString &path)
         // Once per file and reason, however often the settings are read.
         static QSet<QString> told;
         const QString line = QStringLiteral("dimmerling: cannot read the settings file %1: %2; "
-                                            "using the settings in %3 and leaving the file as it is")
-                                 .arg(path, reason, SettingsLocation::fallback());
+                                            "using %3 and leaving the file as it is")
+                                 .arg(path, reason, SettingsLocation::valuesOf(SettingsLocation::fallback()));
         if (!told.contains(line)) {
             told.insert(line);
             std::fprintf(stderr, "%s\n", qPrintable(line));

@@ -107,17 +107,17 @@ bool SettingsLocation::ensureExists(const QString &path)
     const QString from = startFrom(&content);
     const QString folderProblem = ProfileFile::makeFolder(info.absolutePath());
     if (!folderProblem.isEmpty()) {
-        tell(QStringLiteral("cannot make the folder %1 for the settings file: %2; using the settings in %3")
-                 .arg(info.absolutePath(), folderProblem, from));
+        tell(QStringLiteral("cannot make the folder %1 for the settings file: %2; using %3")
+                 .arg(info.absolutePath(), folderProblem, valuesOf(from)));
         return false;
     }
     // Through a temporary file, so neither a crash nor a full disk leaves
     // a half-written or empty file behind.
     if (!ProfileFile::replaceFile(path, content)) {
-        tell(QStringLiteral("cannot write the settings file %1; using the settings in %2").arg(path, from));
+        tell(QStringLiteral("cannot write the settings file %1; using %2").arg(path, valuesOf(from)));
         return false;
     }
-    qCInfo(lcSettings, "made %s from %s", qPrintable(path), qPrintable(from));
+    qCInfo(lcSettings, "made %s from %s", qPrintable(path), qPrintable(valuesOf(from)));
     return true;
 }
 
@@ -125,4 +125,10 @@ QString SettingsLocation::fallback()
 {
     QByteArray unused;
     return startFile ? *startFile : startFrom(&unused);
+}
+
+QString SettingsLocation::valuesOf(const QString &file)
+{
+    return file == SettingsFile::Default ? QStringLiteral("the built-in settings")
+                                         : QStringLiteral("the settings in %1").arg(file);
 }

@@ -26,4 +26,8 @@ bool ensureExists(const QString &path);
 // the built-in values.
 QString fallback();
 
+// How messages name the values of file: "the built-in settings" or "the
+// settings in <file>".
+QString valuesOf(const QString &file);
+
 } // namespace SettingsLocation

@@ -11,6 +11,7 @@
 #include "platform/Prompts.h"
 #include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -101,10 +102,10 @@ void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
     // Chosen once: the settings dialog saves to the file the meter read.
-    SettingsPath = SettingsFile::choose(m_platform.application.folder());
-    // A missing file is replaced by the shipped one; failing that, or when
-    // the file cannot be read, the shipped values hold for this run.
-    SettingsFile::ensureExists(SettingsPath);
+    SettingsPath = SettingsLocation::choose(m_platform.application.folder());
+    // A missing file is made; failing that, or when the file cannot be
+    // read, the values it would have started from hold for this run.
+    SettingsLocation::ensureExists(SettingsPath);
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();

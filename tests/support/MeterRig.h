@@ -103,18 +103,25 @@ struct MeterRig
         timer1()->stop();
     }
 
+    // Whether the pointer moving onto the text makes the meter dodge; no
+    // pointer reaches a hidden text.
+    bool dodgesOnHover()
+    {
+        if (!label3()->isVisible())
+            return false;
+        const int left = meter->x();
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), label3()->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label3(), &move);
+        return meter->x() != left;
+    }
+
     // The three switches as the user meets them: the pointer over the text
     // dodges, a full charge hides, a low one warns. Leaves a low reading.
     QString switches()
     {
         QStringList on;
-        const int left = meter->x();
-        if (label3()->isVisible()) {
-            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), label3()->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(label3(), &move);
-        }
-        if (meter->x() != left)
+        if (dodgesOnHover())
             on << QStringLiteral("MoveMouseOver");
         tick(100);
         if (meter->isHidden())

@@ -44,8 +44,8 @@ void LinkLabel::setLink(const QString &address, const QString &name)
 void LinkLabel::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
-    // The pixel ratio in the name makes the label load the new picture
-    // rather than the one it cached for the last screen.
+    // A label ignores the text it already shows and keeps the picture it
+    // loaded; the pixel ratio in the name makes it load the new one.
     showAnchor(QStringLiteral("<img src=\"picture@%1x\" width=\"%2\" height=\"%3\">")
                    .arg(picture.devicePixelRatio())
                    .arg(width())

@@ -3,6 +3,7 @@
 #include "dialogs/About.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QScopeGuard>
@@ -26,7 +27,7 @@ private slots:
 
 static About *openAbout(MeterRig &rig)
 {
-    rig.meter->MnuAbout_Click();
+    rig.meter->findChild<QAction *>(QStringLiteral("MnuAbout"))->trigger();
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() == QLatin1String("About") && widget->isVisible())
             return qobject_cast<About *>(widget);
@@ -124,9 +125,10 @@ void tst_About::shouldDrawTheLinksAsDesignedOnEitherTheme_data()
     QTest::newRow("dark: lighter blue") << QColor(0x2E, 0x2E, 0x2E) << QColor();
 }
 
-// The colour a link is drawn in: its most saturated pixel, where the text
-// covers the pixel whole.
-static QColor drawnColour(QWidget *link)
+// How a link is drawn: in the colour of its most saturated pixel, where the
+// text covers a pixel whole, and underlined when one row holds that colour
+// for most of the text's width, as letters leave gaps.
+static std::pair<QColor, bool> drawnLook(QWidget *link)
 {
     const QImage shot = link->grab().toImage();
     QColor colour = shot.pixelColor(0, 0);
@@ -136,22 +138,14 @@ static QColor drawnColour(QWidget *link)
                 colour = shot.pixelColor(x, y);
         }
     }
-    return colour;
-}
-
-// Whether one row of the link is drawn in its colour for most of the text's
-// width: an underline, as letters leave gaps.
-static bool isUnderlined(QWidget *link, const QColor &colour)
-{
-    const QImage shot = link->grab().toImage();
+    int longestRow = 0;
     for (int y = 0; y < shot.height(); ++y) {
         int inColour = 0;
         for (int x = 0; x < shot.width(); ++x)
             inColour += shot.pixelColor(x, y) == colour;
-        if (inColour > link->sizeHint().width() * 3 / 4)
-            return true;
+        longestRow = qMax(longestRow, inColour);
     }
-    return false;
+    return {colour, longestRow > link->sizeHint().width() * 3 / 4};
 }
 
 void tst_About::shouldDrawTheLinksAsDesignedOnEitherTheme()
@@ -166,13 +160,10 @@ void tst_About::shouldDrawTheLinksAsDesignedOnEitherTheme()
     MeterRig rig;
     rig.load();
     About *about = openAbout(rig);
-    auto *freeware = about->findChild<QWidget *>("Label6");
-    auto *homePage = about->findChild<QWidget *>("Label5");
-    const QColor home = drawnColour(homePage);
+    const auto [home, homeUnderlined] = drawnLook(about->findChild<QWidget *>("Label5"));
     QVERIFY(contrast(home, window) >= 4.5);
-    QVERIFY(isUnderlined(homePage, home));
-    QCOMPARE(drawnColour(freeware), QColor(0, 0xC0, 0));
-    QVERIFY(!isUnderlined(freeware, QColor(0, 0xC0, 0)));
+    QVERIFY(homeUnderlined);
+    QCOMPARE(drawnLook(about->findChild<QWidget *>("Label6")), std::make_pair(QColor(0, 0xC0, 0), false));
     if (homeLink.isValid())
         QCOMPARE(home, homeLink);
     else
@@ -248,11 +239,9 @@ void tst_About::shouldGoBackwardsAndCloseOnEscape()
     auto *freeware = about->findChild<QWidget *>("Label6");
     QTest::keyClick(about->focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), freeware);
-    QTest::keyClick(freeware, Qt::Key_Return);
-    QCOMPARE(rig.prompts.links.size(), 1);
     QTest::keyClick(freeware, Qt::Key_Escape);
     QVERIFY(!about->isVisible());
-    QCOMPARE(rig.prompts.links.size(), 1);
+    QVERIFY(rig.prompts.links.isEmpty());
 }
 
 QTEST_MAIN(tst_About)

@@ -1,17 +1,12 @@
 // Cost of one tick of the real meter, offscreen, with an unchanged battery
 // (the usual case all day) and with one that changes every tick.
 
-#include "meter/Meter.h"
+#include "BenchMeter.h"
 #include "platform/BatteryStatus.h"
-#include "platform/QtApplication.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtPrompts.h"
-#include "platform/TrayIcon.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,22 +22,8 @@ public:
     qint16 acStatus() override { return 0; }
 };
 
-class NoTray : public TrayIcon
-{
-public:
-    void add(const QIcon &, const QString &, QMenu *, Notify) override {}
-    void remove() override {}
-};
-
-class FolderApplication : public QtApplication
-{
-public:
-    QString folderPath;
-    QString folder() const override { return folderPath; }
-};
-
 // Median of rounds, each the mean of a batch of ticks, in microseconds.
-double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
+double medianTickMicros(BenchMeter &bench, SteadyBattery &battery, bool changing)
 {
     constexpr int Rounds = 101;
     constexpr int Batch = 200;
@@ -53,7 +34,7 @@ double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
         for (int i = 0; i < Batch; ++i) {
             if (changing)
                 battery.level = qint16(30 + (round * Batch + i) % 60);
-            meter.Timer1_Timer();
+            bench.tick();
         }
         rounds.push_back(double(clock.nsecsElapsed()) / Batch / 1000.0);
         QCoreApplication::processEvents();
@@ -66,27 +47,16 @@ double medianTickMicros(Meter &meter, SteadyBattery &battery, bool changing)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform warns on every opacity change; the figures are
-    // the only output wanted.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    quietOffscreen();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    QtDesktop desktop;
-    QtPrompts prompts;
-    FolderApplication application;
-    application.folderPath = dir.path();
     SteadyBattery battery;
-    NoTray tray;
-    Meter meter({desktop, prompts, application, battery, tray});
-    meter.Form_Load();
-    meter.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-    meter.show();
-    meter.Timer1_Timer();
+    BenchMeter bench(dir.path(), battery);
+    bench.tick();
     QCoreApplication::processEvents();
 
-    std::printf("tick: %.2f us\n", medianTickMicros(meter, battery, false));
+    std::printf("tick: %.2f us\n", medianTickMicros(bench, battery, false));
     std::printf("tick with a changing battery: %.2f us (repaint not included)\n",
-                medianTickMicros(meter, battery, true));
+                medianTickMicros(bench, battery, true));
     return 0;
 }

@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6
           libgl-dev libxcb1-dev dbus)
+# The README's `cpack -G DEB`: CPack asks `file` which files are programs
+# (build-essential brings dpkg-shlibdeps).
+packages+=(file)
 if [ "${1:-}" = test ]; then
     packages+=(python3-dbusmock python3-pytest umockdev upower xvfb openbox xcompmgr xdotool x11-utils x11-xserver-utils wmctrl qt6ct xfce4-panel
                imagemagick trayer libglib2.0-bin desktop-file-utils appstream weston qt6-wayland)

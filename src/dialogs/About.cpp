@@ -1,22 +1,18 @@
 #include "About.h"
 
 #include "DialogWindow.h"
+#include "LinkLabel.h"
 #include "Links.h"
 #include "common/Colour.h"
 #include "common/Program.h"
 #include "common/Twips.h"
 #include "platform/Prompts.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QSvgRenderer>
 #include <QUrl>
 #include <QWindow>
@@ -27,8 +23,6 @@ constexpr int Width = 4680;
 constexpr int Height = 1920;
 constexpr Colour FreewareGreen = 0x00C000;
 constexpr Colour LinkBlue = 0xFF0000;
-// Marks the labels that assistive technology is to see as links.
-const char *const LinkProperty = "dimmerlingLink";
 
 // Verdana where installed, else the desktop's sans-serif.
 QFont verdana(qreal points)
@@ -39,11 +33,11 @@ QFont verdana(qreal points)
     return font;
 }
 
-// The picture at the label's size, drawn for the screen's pixel density so
+// The picture at the control's size, drawn for the screen's pixel density so
 // it stays sharp at any scale factor.
-void drawPicture(QLabel *label, const QString &file, qreal pixelRatio)
+QPixmap drawPicture(const QWidget *control, const QString &file, qreal pixelRatio)
 {
-    QPixmap pixmap(label->size() * pixelRatio);
+    QPixmap pixmap(control->size() * pixelRatio);
     pixmap.fill(Qt::transparent);
     QSvgRenderer renderer(file);
     renderer.setAspectRatioMode(Qt::KeepAspectRatio);
@@ -51,70 +45,13 @@ void drawPicture(QLabel *label, const QString &file, qreal pixelRatio)
     renderer.render(&painter);
     painter.end();
     pixmap.setDevicePixelRatio(pixelRatio);
-    label->setPixmap(pixmap);
+    return pixmap;
 }
 
-// Qt presents every label as static text or a graphic; the clickable ones are
-// links, and screen readers should say so.
-QAccessibleInterface *linkInterface(const QString &, QObject *object)
+// A link in its design box (twips).
+LinkLabel *link(QWidget *parent, const QString &name, int left, int top, int width, int height)
 {
-    if (!object->isWidgetType() || !object->property(LinkProperty).toBool())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Link);
-}
-
-void presentAsLink(QLabel *label, const QString &name, const QString &address)
-{
-    label->setCursor(Qt::PointingHandCursor);
-    label->setFocusPolicy(Qt::TabFocus);
-    label->setAccessibleName(name);
-    label->setAccessibleDescription(About::tr("Opens %1 in your browser").arg(address));
-    label->setProperty(LinkProperty, true);
-    // Qt built the label's accessible interface as plain text when its text
-    // was set; drop it so that the link factory builds the next one.
-    QAccessibleInterface *plainText = QAccessible::queryAccessibleInterface(label);
-    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plainText));
-}
-
-// A click is a left button released over the control it went down on.
-bool isClick(const QEvent *event, const QWidget *control)
-{
-    const auto *mouse = static_cast<const QMouseEvent *>(event);
-    return mouse->button() == Qt::LeftButton && control->rect().contains(mouse->position().toPoint());
-}
-
-// Held down, the key opens the page once, not a browser tab per repeat.
-bool isActivationKey(const QEvent *event)
-{
-    const auto *key = static_cast<const QKeyEvent *>(event);
-    const bool activates = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
-                           || key->key() == Qt::Key_Space;
-    return activates && !key->isAutoRepeat();
-}
-
-// Around the text, or the whole picture.
-QRect focusArea(const QLabel *link)
-{
-    if (link->text().isEmpty())
-        return link->rect();
-    const QRect text = link->fontMetrics().boundingRect(link->contentsRect(), int(link->alignment()),
-                                                        link->text());
-    return text.adjusted(-1, -1, 1, 1) & link->rect();
-}
-
-// A label draws no focus, so the link is drawn as usual and then the style's
-// focus frame on top, as a check box frames its text.
-void paintWithFocus(QLabel *link, QEvent *paint)
-{
-    static_cast<QObject *>(link)->event(paint);
-    QStyleOptionFocusRect option;
-    option.initFrom(link);
-    // Links take the focus only from the keyboard, where styles show it.
-    option.state |= QStyle::State_KeyboardFocusChange;
-    option.rect = focusArea(link);
-    option.backgroundColor = link->palette().color(QPalette::Window);
-    QPainter painter(link);
-    link->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, link);
+    return DialogWindow::placed(new LinkLabel(parent), name, Twips::rect(left, top, width, height));
 }
 
 } // namespace
@@ -129,17 +66,13 @@ About::About(const Platform &platform, QWidget *parent)
                          tr("Dimmerling is a tiny application that monitors your battery power and becomes "
                             "more visible as the power level becomes critical."),
                          120, 840, 4455, 615))
-    , Label5(DialogWindow::label(this, QStringLiteral("Label5"), QUrl(Links::Home).host(), 120, 1560, 1935, 255))
-    , Image1(DialogWindow::label(this, QStringLiteral("Image1"), QString(), 3360, 120, 1245, 675))
+    , Label5(link(this, QStringLiteral("Label5"), 120, 1560, 1935, 255))
+    , Image1(link(this, QStringLiteral("Image1"), 3360, 120, 1245, 675))
     , Image2(DialogWindow::label(this, QStringLiteral("Image2"), QString(), 0, 120, 720, 720))
-    , Label6(DialogWindow::label(this, QStringLiteral("Label6"), tr("Freeware"), 2160, 1560, 1095, 255))
+    , Label6(link(this, QStringLiteral("Label6"), 2160, 1560, 1095, 255))
     , Command1(DialogWindow::placed(new QPushButton(tr("Close"), this), QStringLiteral("Command1"),
                                     Twips::rect(3360, 1440, 1215, 375)))
 {
-    // Qt keeps an installed factory for the life of the program, so it is
-    // installed once, not once per dialog.
-    static const bool factoryInstalled = (QAccessible::installFactory(linkInterface), true);
-    Q_UNUSED(factoryInstalled);
     DialogWindow::setUp(this, m_platform.desktop, QStringLiteral("About"), tr("About Dimmerling"), Width, Height);
     arrangeControls();
     makeLinks();
@@ -171,15 +104,16 @@ void About::arrangeControls()
 
 void About::makeLinks()
 {
-    presentAsLink(Image1, tr("Donate"), Links::Donation);
-    presentAsLink(Label5, Label5->text(), Links::Home);
-    presentAsLink(Label6, Label6->text(), Links::Freeware);
+    Image1->setLink(Links::Donation, tr("Donate"));
+    Label5->setLink(Links::Home, QUrl(Links::Home).host());
+    Label6->setLink(Links::Freeware, tr("Freeware"));
+    connect(Image1, &QLabel::linkActivated, this, &About::Image1_Click);
+    connect(Label5, &QLabel::linkActivated, this, &About::Label5_Click);
+    connect(Label6, &QLabel::linkActivated, this, &About::Label6_Click);
     // Reading order after Close: the picture at the top, then the bottom line.
     setTabOrder(Command1, Image1);
     setTabOrder(Image1, Label5);
     setTabOrder(Label5, Label6);
-    for (QLabel *link : {Label6, Image1, Label5})
-        link->installEventFilter(this);
 }
 
 void About::showAgain()
@@ -200,24 +134,8 @@ void About::showEvent(QShowEvent *event)
 
 void About::drawPictures()
 {
-    drawPicture(Image1, QStringLiteral(":/donate.svg"), devicePixelRatioF());
-    drawPicture(Image2, QStringLiteral(":/logo.svg"), devicePixelRatioF());
-}
-
-// The filter is installed on the three links only, so watched is a link.
-bool About::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *link = static_cast<QLabel *>(watched);
-    if (event->type() == QEvent::MouseButtonRelease && isClick(event, link)) {
-        activate(link);
-    } else if (event->type() == QEvent::KeyPress && isActivationKey(event)) {
-        activate(link);
-        return true;
-    } else if (event->type() == QEvent::Paint && link->hasFocus()) {
-        paintWithFocus(link, event);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    Image1->setPicture(drawPicture(Image1, QStringLiteral(":/donate.svg"), devicePixelRatioF()));
+    Image2->setPixmap(drawPicture(Image2, QStringLiteral(":/logo.svg"), devicePixelRatioF()));
 }
 
 void About::keyPressEvent(QKeyEvent *event)
@@ -226,16 +144,6 @@ void About::keyPressEvent(QKeyEvent *event)
         Command1_Click();
     else
         QWidget::keyPressEvent(event);
-}
-
-void About::activate(const QObject *link)
-{
-    if (link == Label6)
-        Label6_Click();
-    else if (link == Image1)
-        Image1_Click();
-    else if (link == Label5)
-        Label5_Click();
 }
 
 void About::Command1_Click()

@@ -4,12 +4,13 @@
 
 #include <QWidget>
 
+class LinkLabel;
 class QLabel;
 class QPushButton;
 
 // "About Dimmerling": name, version, description and three links. Close or
 // Escape only hides it; the links take the keyboard focus after Close and open
-// on Return, Enter or Space as on a click.
+// on Return or Enter as on a click.
 class About : public QWidget
 {
     Q_OBJECT
@@ -30,14 +31,12 @@ public:
     void Label5_Click();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void arrangeControls();
     void makeLinks();
-    void activate(const QObject *link);
     void drawPictures();
     void openLink(const QString &address);
 
@@ -48,10 +47,10 @@ private:
     QLabel *const Label2;
     QLabel *const Label3;
     QLabel *const Label4;
-    QLabel *const Label5;
-    QLabel *const Image1;
+    LinkLabel *const Label5;
+    LinkLabel *const Image1;
     QLabel *const Image2;
-    QLabel *const Label6;
+    LinkLabel *const Label6;
     QPushButton *const Command1;
 
     bool m_followsScreen = false;

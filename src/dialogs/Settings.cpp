@@ -8,7 +8,6 @@
 #include "platform/Prompts.h"
 #include "settings/SettingsFile.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -18,6 +17,7 @@
 #include <QRadioButton>
 
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -30,12 +30,6 @@ constexpr qreal FontPoints = 8.25;
 const QString FrameStyle = QStringLiteral(
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }");
-
-// A greyed box counts as checked, as it always has.
-bool isChecked(const QCheckBox *box)
-{
-    return box->checkState() != Qt::Unchecked;
-}
 
 // The settings file as the warning names it: the home folder as "~", and a
 // line break allowed after each "/", so that a long path wraps, not cut off.
@@ -57,10 +51,12 @@ Control *makeControl(QWidget *parent, const QString &name, const QString &text, 
 
 } // namespace
 
-Settings::Settings(const MeterSettings &meter, const Platform &platform, QWidget *parent)
+Settings::Settings(const QString &settingsPath, ApplySetting applySetting, const Platform &platform,
+                   QWidget *parent)
     : QWidget(parent)
-    , m_meter(meter)
+    , m_applySetting(std::move(applySetting))
     , m_platform(platform)
+    , SettingsPath(settingsPath)
     , Frame3(makeControl<QGroupBox>(this, QStringLiteral("Frame3"), tr("General"), 120, 120, 4455, 1335))
     , OptionHideWhenFull(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionHideWhenFull"),
                                                 tr("Hide when battery is full"), 120, 240, 4215, 255))
@@ -84,7 +80,7 @@ Settings::Settings(const MeterSettings &meter, const Platform &platform, QWidget
     , Label2(DialogWindow::label(Frame1, QStringLiteral("Label2"),
                          tr("You remove some of Dimmerling's functionality if you disable these functions. "
                             "Those settings can be re-enabled by editing %1.")
-                             .arg(notePath(meter.SettingsPath)),
+                             .arg(notePath(settingsPath)),
                          120, 1200, 4215, 615))
     , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
     , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
@@ -129,7 +125,6 @@ void Settings::arrangeControls()
 
 void Settings::Form_Load()
 {
-    SettingsPath = m_meter.SettingsPath;
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
     const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog);
@@ -153,25 +148,18 @@ void Settings::Command1_Click()
 {
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     m_savedKeys.clear();
-    // Each setting reaches the meter only once it is in the file.
-    if (!write(SettingsFile::MoveMouseOver, RadioOnMouseOver->isChecked()))
-        return;
-    m_meter.MoveMouseOver = RadioOnMouseOver->isChecked();
-    if (!write(SettingsFile::EnableSettings, isChecked(OptionEnableSettings)))
-        return;
-    m_meter.MnuSettings->setEnabled(isChecked(OptionEnableSettings));
-    // The tray icon follows at the next start.
-    if (!write(SettingsFile::EnableTray, isChecked(OptionEnableTray)))
-        return;
-    if (!write(SettingsFile::HideWhenFull, isChecked(OptionHideWhenFull)))
-        return;
-    m_meter.HideWhenFull = isChecked(OptionHideWhenFull);
-    if (!write(SettingsFile::WarnBelow20, isChecked(OptionWarnBelow20)))
-        return;
-    m_meter.WarnBelow20 = isChecked(OptionWarnBelow20);
-    if (!write(SettingsFile::ShowPercentage, isChecked(OptionShowPercentage)))
-        return;
-    m_meter.Label3->setVisible(isChecked(OptionShowPercentage));
+    // In the order they are saved; a greyed box counts as checked.
+    const std::pair<const QString &, const QAbstractButton *> choices[] = {
+        {SettingsFile::MoveMouseOver, RadioOnMouseOver},  {SettingsFile::EnableSettings, OptionEnableSettings},
+        {SettingsFile::EnableTray, OptionEnableTray},     {SettingsFile::HideWhenFull, OptionHideWhenFull},
+        {SettingsFile::WarnBelow20, OptionWarnBelow20}, {SettingsFile::ShowPercentage, OptionShowPercentage}};
+    for (const auto &[key, control] : choices) {
+        const bool on = control->isChecked();
+        // Each setting reaches the meter only once it is in the file.
+        if (!write(key, on))
+            return;
+        m_applySetting(key, on);
+    }
     // Unloaded once the confirmation is closed, as after a box that waited.
     const auto closed = [self = QPointer<Settings>(this)](int result) {
         if (!self)

@@ -5,24 +5,13 @@
 #include <QStringList>
 #include <QWidget>
 
-class QAction;
+#include <functional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-
-// What Save changes on the running meter at once: three of its flags and
-// two of its controls; and the settings file the meter chose at start-up.
-struct MeterSettings
-{
-    bool &MoveMouseOver;
-    bool &HideWhenFull;
-    bool &WarnBelow20;
-    QAction *MnuSettings;
-    QWidget *Label3;
-    const QString &SettingsPath;
-};
 
 // "Dimmerling Settings": shows the six settings, writes them back on Save and
 // applies at once those the running meter can take. Deletes itself on close.
@@ -31,11 +20,17 @@ class Settings : public QWidget
     Q_OBJECT
 
 public:
-    Settings(const MeterSettings &meter, const Platform &platform, QWidget *parent = nullptr);
+    // Puts a saved key into effect on the running meter.
+    using ApplySetting = std::function<void(const QString &key, bool on)>;
+
+    // settingsPath: the file the meter chose at start-up.
+    Settings(const QString &settingsPath, ApplySetting applySetting, const Platform &platform,
+             QWidget *parent = nullptr);
 
     // Shows the dialog centred, or brings the open one to the front.
     void showAgain();
 
+private slots:
     // Save: writes all six keys, applying each to the meter, then confirms
     // and closes once the confirmation is closed.
     void Command1_Click();
@@ -48,10 +43,10 @@ private:
     bool write(const QString &key, bool on);
     void reportFailedWrite();
 
-    const MeterSettings m_meter;
+    const ApplySetting m_applySetting;
     const Platform m_platform;
 
-    QString SettingsPath;
+    const QString SettingsPath;
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
     // The keys this save has changed in the file so far.

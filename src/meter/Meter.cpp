@@ -11,6 +11,7 @@
 #include "platform/Prompts.h"
 #include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -101,10 +102,10 @@ void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
     // Chosen once: the settings dialog saves to the file the meter read.
-    SettingsPath = SettingsFile::choose(m_platform.application.folder());
-    // A missing file is replaced by the shipped one; failing that, or when
-    // the file cannot be read, the shipped values hold for this run.
-    SettingsFile::ensureExists(SettingsPath);
+    SettingsPath = SettingsLocation::choose(m_platform.application.folder());
+    // A missing file is made; failing that, or when the file cannot be
+    // read, the values it would have started from hold for this run.
+    SettingsLocation::ensureExists(SettingsPath);
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();
@@ -116,14 +117,27 @@ void Meter::Form_Load()
 void Meter::readSettings()
 {
     const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter);
-    MnuSettings->setEnabled(values.enableSettings);
-    HideWhenFull = values.hideWhenFull;
-    MoveMouseOver = values.moveMouseOver;
+    applySetting(SettingsFile::EnableSettings, values.enableSettings);
+    applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
+    applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);
     if (values.enableTray)
         AddIconToTray();
-    if (!values.showPercentage)
-        Label3->hide();
-    WarnBelow20 = values.warnBelow20;
+    applySetting(SettingsFile::ShowPercentage, values.showPercentage);
+    applySetting(SettingsFile::WarnBelow20, values.warnBelow20);
+}
+
+void Meter::applySetting(const QString &key, bool on)
+{
+    if (key == SettingsFile::MoveMouseOver)
+        MoveMouseOver = on;
+    else if (key == SettingsFile::EnableSettings)
+        MnuSettings->setEnabled(on);
+    else if (key == SettingsFile::HideWhenFull)
+        HideWhenFull = on;
+    else if (key == SettingsFile::WarnBelow20)
+        WarnBelow20 = on;
+    else if (key == SettingsFile::ShowPercentage)
+        Label3->setVisible(on);
 }
 
 qint16 Meter::charge() const
@@ -315,7 +329,11 @@ void Meter::MnuAbout_Click()
 void Meter::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings({MoveMouseOver, HideWhenFull, WarnBelow20, MnuSettings, Label3, SettingsPath},
+        m_settings = new Settings(SettingsPath,
+                                  [self = QPointer<Meter>(this)](const QString &key, bool on) {
+                                      if (self)
+                                          self->applySetting(key, on);
+                                  },
                                   m_platform);
     m_settings->showAgain();
 }
@@ -328,8 +346,7 @@ void Meter::MnuExit_Click()
 
 void Meter::AddIconToTray()
 {
-    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu,
-                        [this](Qt::MouseButtons button) { Form_MouseMove(button); });
+    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu);
 }
 
 void Meter::DeleteIconFromTray()

@@ -28,6 +28,7 @@ class Meter : public QWidget
     // Front to back is the reverse of creation order: Label3 lies in front.
     MeterLabel *const Label1;
     MeterLabel *const Label2;
+    MeterLabel *const Label3;
 
 public:
     explicit Meter(const Platform &platform, QWidget *parent = nullptr);
@@ -35,10 +36,20 @@ public:
 
     // Start-up: topmost, settings, tray icon, place at the right; starts the timer.
     void Form_Load();
+    // Puts one key of the settings file into effect at once; the settings
+    // dialog calls it for each key it has saved. EnableTray waits for the
+    // next start, as the icon is added at start-up only.
+    void applySetting(const QString &key, bool on);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
     // One update: bar, warning latch, caption, AC colour, opacity, hide when full.
     void Timer1_Timer();
-    // Jumps between the right place and the left place.
-    void Dodge();
     // The screen's work area changed: back to the place at the side it is on.
     void Screen_WorkAreaChange();
 
@@ -46,7 +57,7 @@ public:
     void Label3_MouseMove();
     // Button released over the percentage: menu on the right, dodge on the left.
     void Label3_MouseUp(Qt::MouseButton button);
-    // Also where the tray icon's clicks arrive.
+    // Moved with the right button held: the menu.
     void Form_MouseMove(Qt::MouseButtons button);
 
     // Show the one About or Settings window, creating it on first use.
@@ -57,27 +68,13 @@ public:
     // The window closed other than by Exit: ends the program as Exit does.
     void Form_Unload();
 
-    // The notification-area icon: the program's icon and name.
+private:
+    // Jumps between the right place and the left place.
+    void Dodge();
+    // The notification-area icon: the program's icon and name, and the menu.
     void AddIconToTray();
     void DeleteIconFromTray();
 
-    // Written by the settings dialog; the tick and the dodge read them.
-    bool HideWhenFull = false;
-    bool MoveMouseOver = false;
-    bool WarnBelow20 = false;
-    bool Warned = false;
-
-    // The controls the settings dialog sets directly.
-    MeterLabel *const Label3;
-    QAction *const MnuSettings;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     qint16 charge() const;
     void createLabels();
     void createMenu();
@@ -90,6 +87,13 @@ private:
     void hideWhenFull(qint16 charge);
     void queryWorkArea();
 
+    // Three switches set from the settings, and the low-battery latch.
+    bool HideWhenFull = false;
+    bool MoveMouseOver = false;
+    bool WarnBelow20 = false;
+    bool Warned = false;
+
+    QAction *const MnuSettings;
     QTimer *const Timer1;
     QMenu *const MnuMenu;
     QAction *const MnuAbout;

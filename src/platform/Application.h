@@ -10,7 +10,7 @@ class Application
 public:
     virtual ~Application() = default;
 
-    // The folder that holds the executable.
+    // The folder that holds the executable; empty when it cannot be named.
     virtual QString folder() const = 0;
     // The file's length in bytes; nothing when it is not a readable file.
     virtual std::optional<double> fileSize(const QString &path) const = 0;

@@ -388,14 +388,6 @@ bool replaceFile(const QString &path, const QByteArray &content)
     return saveAtomically(path, content);
 }
 
-bool mayWriteIn(const QString &folder)
-{
-    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
-    if (clean == QLatin1String("/usr") || clean.startsWith(QLatin1String("/usr/")))
-        return false;
-    return ::access(QFile::encodeName(clean).constData(), W_OK) == 0;
-}
-
 QString makeFolder(const QString &folder)
 {
     const QByteArray name = QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath()));

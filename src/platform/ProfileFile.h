@@ -34,11 +34,6 @@ QString whyUnreadable(const QString &path);
 // temporary file left, when any step fails.
 bool replaceFile(const QString &path, const QByteArray &content);
 
-// Whether this user may create files in folder. Never for a folder under
-// /usr: the file system hierarchy keeps it read-only, even where root may
-// write it.
-bool mayWriteIn(const QString &folder);
-
 // Makes folder and each missing folder above it, private to this user (the
 // XDG base directory rules ask that of the folders a program creates).
 // Returns why it could not, or nothing when folder is there.

@@ -12,7 +12,7 @@
 class QtTrayIcon : public TrayIcon
 {
 public:
-    void add(const QIcon &icon, const QString &tip, QMenu *menu, Notify notify) override;
+    void add(const QIcon &icon, const QString &tip, QMenu *menu) override;
     void remove() override;
 
 private:

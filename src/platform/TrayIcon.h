@@ -1,9 +1,5 @@
 #pragma once
 
-#include <Qt>
-
-#include <functional>
-
 class QIcon;
 class QMenu;
 class QString;
@@ -12,16 +8,12 @@ class QString;
 class TrayIcon
 {
 public:
-    // Called with the mouse button of each click on the icon.
-    using Notify = std::function<void(Qt::MouseButtons)>;
-
     virtual ~TrayIcon() = default;
 
-    // Shows the icon with its tool tip. A right click shows menu's actions,
-    // however the desktop asks for them (a menu the program pops up, or one
-    // a StatusNotifier host draws from D-Bus); every other click goes to
-    // notify.
-    virtual void add(const QIcon &icon, const QString &tip, QMenu *menu, Notify notify) = 0;
+    // Shows the icon with its tool tip; a right click on it offers menu's
+    // actions, however the desktop asks for them (a menu the program pops
+    // up, or one a StatusNotifier host draws from D-Bus).
+    virtual void add(const QIcon &icon, const QString &tip, QMenu *menu) = 0;
     // Takes the icon away; harmless when none is shown.
     virtual void remove() = 0;
 };

@@ -2,11 +2,11 @@
 
 #include "common/Logging.h"
 #include "platform/ProfileFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -23,49 +23,6 @@ QString SettingsFile::path(const QString &applicationFolder)
     return applicationFolder + QLatin1Char('/') + QStringLiteral("settings.ini");
 }
 
-QString SettingsFile::choose(const QString &applicationFolder)
-{
-    if (ProfileFile::mayWriteIn(applicationFolder)) {
-        qCInfo(lcSettings, "the program's folder %s can be written: the settings file is beside the program",
-               qPrintable(applicationFolder));
-        return path(applicationFolder);
-    }
-    QString chosen =
-        path(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/dimmerling"));
-    qCInfo(lcSettings, "the program's folder %s cannot be written: the settings file is %s",
-           qPrintable(applicationFolder), qPrintable(chosen));
-    return chosen;
-}
-
-bool SettingsFile::ensureExists(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.exists())
-        return true;
-    // A link to a file that is not there (an unmounted folder, say) is the
-    // user's: not written through, and the shipped values serve this run.
-    if (info.isSymLink()) {
-        qCInfo(lcSettings, "%s links to nothing: left as it is", qPrintable(path));
-        return false;
-    }
-    const QString folderProblem = ProfileFile::makeFolder(info.absolutePath());
-    if (!folderProblem.isEmpty()) {
-        std::fprintf(stderr, "dimmerling: cannot make the folder %s for the settings file: %s; "
-                             "using the shipped settings\n",
-                     qPrintable(info.absolutePath()), qPrintable(folderProblem));
-        std::fflush(stderr);
-        return false;
-    }
-    QFile shipped(Default);
-    if (!shipped.open(QIODevice::ReadOnly))
-        return false;
-    // Through a temporary file, so neither a crash nor a full disk leaves
-    // a half-written or empty file behind.
-    const bool written = ProfileFile::replaceFile(path, shipped.readAll());
-    qCInfo(lcSettings, "%s the shipped settings to %s", written ? "wrote" : "could not write", qPrintable(path));
-    return written;
-}
-
 QString SettingsFile::readFrom(const QString &path)
 {
     const QString reason = ProfileFile::whyUnreadable(path);
@@ -75,17 +32,17 @@ QString SettingsFile::readFrom(const QString &path)
         // Once per file and reason, however often the settings are read.
         static QSet<QString> told;
         const QString line = QStringLiteral("dimmerling: cannot read the settings file %1: %2; "
-                                            "using the shipped settings and leaving the file as it is")
-                                 .arg(path, reason);
+                                            "using %3 and leaving the file as it is")
+                                 .arg(path, reason, SettingsLocation::valuesOf(SettingsLocation::fallback()));
         if (!told.contains(line)) {
             told.insert(line);
             std::fprintf(stderr, "%s\n", qPrintable(line));
             std::fflush(stderr);
         }
     } else {
-        qCInfo(lcSettings, "no settings file at %s: using the shipped settings", qPrintable(path));
+        qCInfo(lcSettings, "no settings file at %s", qPrintable(path));
     }
-    return Default;
+    return SettingsLocation::fallback();
 }
 
 SettingsFile::Values SettingsFile::load(const QString &path, Reader reader)

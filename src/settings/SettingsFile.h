@@ -21,24 +21,11 @@ inline const QString Default = QStringLiteral(":/settings.ini");
 // folder with a trailing separator have always seen a doubled one.
 QString path(const QString &applicationFolder);
 
-// This user's settings file, chosen once at start-up: beside the program
-// wherever its folder can be written (a build, the per-user install, an
-// unpacked tarball), else dimmerling/settings.ini in the user's
-// configuration folder ($XDG_CONFIG_HOME, by default ~/.config), as for a
-// system-wide install that all users share.
-QString choose(const QString &applicationFolder);
-
-// Writes the default file that ships with the program when none exists at
-// path, making its folder first when needed. Returns false when it was
-// missing and could not be written; then no file is left behind, and a
-// folder that could not be made is named once on standard error.
-bool ensureExists(const QString &path);
-
 // The file to read the settings from: path when it is a regular file this
-// process can read (an empty one too: all its keys are missing), else the
-// shipped Default. An existing path that cannot be read (a folder, a pipe,
-// a device, no permission) is named once on standard error with the reason;
-// it is never written over, as a save refuses it.
+// process can read (an empty one too: all its keys are missing), else
+// SettingsLocation::fallback(). An existing path that cannot be read (a
+// folder, a pipe, a device, no permission) is named once on standard error
+// with the reason; it is never written over, as a save refuses it.
 QString readFrom(const QString &path);
 
 // Who reads the file: the two readers take ShowPercentage differently.
@@ -56,7 +43,7 @@ struct Values
     bool showPercentage = false;
 };
 
-// The settings as reader takes them, from the file at path, or the shipped
+// The settings as reader takes them, from the file at path, or the fallback
 // ones where it cannot be read (see readFrom()).
 Values load(const QString &path, Reader reader);
 

@@ -1,7 +1,7 @@
 #include "Faults.h"
 #include "MeterRig.h"
 #include "dialogs/Settings.h"
-#include "platform/ProfileFile.h"
+#include "platform/ConfigFolders.h"
 #include "platform/Session.h"
 #include "settings/SettingsFile.h"
 
@@ -50,12 +50,21 @@ static Settings *findSettings()
     return nullptr;
 }
 
-// Straight to the command: the menu item is greyed when the file says so.
+// Opened even where the file greys the menu item: the dialog reads the file itself.
+static QPointer<Settings> showDialog(MeterRig &rig)
+{
+    QAction *item = rig.mnuSettings();
+    const bool enabled = item->isEnabled();
+    item->setEnabled(true);
+    item->trigger();
+    item->setEnabled(enabled);
+    return findSettings();
+}
+
 static QPointer<Settings> open(MeterRig &rig, const QByteArray &content)
 {
     rig.load(content);
-    rig.meter->MnuSettings_Click();
-    return findSettings();
+    return showDialog(rig);
 }
 
 template <typename T = QWidget> static T *child(QWidget *dialog, const char *name)
@@ -115,11 +124,11 @@ void tst_Settings::missingShowPercentage()
 {
     MeterRig rig;
     const auto dialog = open(rig, "[PowerMenu]\nEnableSettings=1\n");
-    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(rig.label3()->isVisible());
     QVERIFY(!child<QCheckBox>(dialog, "OptionShowPercentage")->isChecked());
     click(dialog, "Command1");
     QVERIFY(rig.settings().endsWith("\nShowPercentage=0\n"));
-    QVERIFY(!rig.meter->Label3->isVisible());
+    QVERIFY(!rig.label3()->isVisible());
 }
 
 void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
@@ -128,7 +137,6 @@ void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
     const auto dialog = open(rig, "; edited by hand\n[Other]\nHideWhenFull=1\n\n"
                                   "[PowerMenu]\nWarnBelow20=1\nColour=blue\nMoveMouseOver=0\n"
                                   "[Later]\nEnableTray=0\n");
-    QVERIFY(!rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
     child<QRadioButton>(dialog, "RadioOnMouseOver")->setChecked(true);
     child<QCheckBox>(dialog, "OptionEnableTray")->setCheckState(Qt::PartiallyChecked);
     child<QCheckBox>(dialog, "OptionHideWhenFull")->setChecked(true);
@@ -140,16 +148,16 @@ void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
                                         "[PowerMenu]\nWarnBelow20=0\nColour=blue\nMoveMouseOver=1\n"
                                         "EnableSettings=0\nEnableTray=1\nHideWhenFull=1\nShowPercentage=1\n"
                                         "[Later]\nEnableTray=0\n"));
-    QVERIFY(rig.meter->MoveMouseOver && !rig.meter->WarnBelow20 && rig.meter->HideWhenFull);
-    QVERIFY(rig.meter->Label3->isVisible());
+    QVERIFY(rig.label3()->isVisible());
     QVERIFY(!rig.tray.shown); // the tray icon waits for the next start
     QCOMPARE(rig.log, QStringList{"box:Settings are saved, some of them may need a restart to take effect"});
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Information);
     QCOMPARE(rig.prompts.boxes[0].title, "Dimmerling");
     QTRY_VERIFY(!dialog);
     // Greyed at once, so the dialog cannot come back.
-    rig.meter->MnuSettings->trigger();
+    rig.mnuSettings()->trigger();
     QVERIFY(!findSettings());
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver HideWhenFull"));
 }
 
 void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
@@ -160,17 +168,17 @@ void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
     for (const char *name : checkBoxes)
         child<QCheckBox>(dialog, name)->toggle();
     child<QRadioButton>(dialog, "RadioOnClick")->setChecked(true);
-    rig.meter->MnuSettings_Click();
+    rig.mnuSettings()->trigger();
     QCOMPARE(findSettings(), dialog.data());
     click(dialog, "Command2");
     QCOMPARE(rig.settings(), content);
-    QVERIFY(rig.meter->MoveMouseOver && rig.meter->WarnBelow20 && !rig.meter->HideWhenFull);
-    QVERIFY(rig.meter->MnuSettings->isEnabled() && rig.meter->Label3->isVisible());
+    QVERIFY(rig.mnuSettings()->isEnabled() && rig.label3()->isVisible());
     QVERIFY(rig.log.isEmpty());
     QTRY_VERIFY(!dialog);
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 
     rig.writeSettings("[PowerMenu]\nHideWhenFull=1\n");
-    rig.meter->MnuSettings_Click();
+    rig.mnuSettings()->trigger();
     QWidget *again = findSettings();
     QVERIFY(again && again->isVisible());
     QVERIFY(child<QCheckBox>(again, "OptionHideWhenFull")->isChecked());
@@ -213,7 +221,7 @@ void tst_Settings::failedSaveKeepsDialogOpen()
     } else if (fault == "midway") {
         // Once EnableSettings is saved and applied, the file becomes a folder.
         child<QCheckBox>(dialog, "OptionEnableSettings")->setChecked(true);
-        connect(rig.meter->MnuSettings, &QAction::changed, dialog, [&rig] {
+        connect(rig.mnuSettings(), &QAction::changed, dialog, [&rig] {
             QFile::remove(rig.settingsPath());
             QDir(rig.dir.path()).mkdir("settings.ini");
         });
@@ -229,82 +237,151 @@ void tst_Settings::failedSaveKeepsDialogOpen()
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
     const QString text = rig.prompts.boxes[0].text;
     QVERIFY2(text.contains(rig.settingsPath()) && text.contains(saved), qPrintable(text));
-    QVERIFY(!rig.meter->HideWhenFull);
-    QCOMPARE(rig.meter->MnuSettings->isEnabled(), fault == "midway");
+    QCOMPARE(rig.mnuSettings()->isEnabled(), fault == "midway");
     QTest::qWait(0);
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(QFileInfo(rig.settingsPath()).isDir(), fault == "folder" || fault == "midway");
     if (!QFileInfo(rig.settingsPath()).isDir())
         QCOMPARE(rig.settings(), content);
     QCOMPARE(QDir(rig.dir.path()).entryList({"*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(!rig.switches().contains("HideWhenFull"));
 }
 
 void tst_Settings::settingsFileLocation_data()
 {
-    // "@" stands for the test's folder, which is also HOME's parent.
+    // "@" stands for the test's folder, which is also HOME's parent; "-" for
+    // an unset variable. @/etc1 and @/etc2 hold an administrator's file each,
+    // @/bad holds one that cannot be read, of the row's kind.
     QTest::addColumn<QString>("programFolder");
     QTest::addColumn<QString>("configHome");
+    QTest::addColumn<QString>("configDirs");
+    QTest::addColumn<QByteArray>("bad");
     QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("startsFrom");
     QTest::addColumn<bool>("made");
-    QTest::newRow("writable program folder") << "@" << "@/config" << "@/settings.ini" << true;
+    const QString own = QStringLiteral("@/c/dimmerling/settings.ini");
+    const QString builtIn = SettingsFile::Default;
+    QTest::newRow("writable program folder") << "@" << "@/config" << "@/etc1" << QByteArray() << "@/settings.ini"
+                                             << builtIn << true;
     // Even root may not keep settings under /usr.
     QTest::newRow("program under /usr, new XDG_CONFIG_HOME")
-        << "/usr/bin" << "@/new/config" << "@/new/config/dimmerling/settings.ini" << true;
-    QTest::newRow("relative XDG_CONFIG_HOME")
-        << "/usr/bin" << "config" << "@/home/.config/dimmerling/settings.ini" << true;
-    QTest::newRow("XDG_CONFIG_HOME is a file")
-        << "/usr/bin" << "@/file" << "@/file/dimmerling/settings.ini" << false;
+        << "/usr/bin" << "@/new/config" << "@/none" << QByteArray() << "@/new/config/dimmerling/settings.ini"
+        << builtIn << true;
+    QTest::newRow("relative XDG_CONFIG_HOME") << "/usr/bin" << "config" << "@/none" << QByteArray()
+                                             << "@/home/.config/dimmerling/settings.ini" << builtIn << true;
+    QTest::newRow("program folder not known") << "" << "@/c" << "@/none" << QByteArray() << own << builtIn << true;
+    QTest::newRow("several system folders")
+        << "/usr/bin" << "@/c" << "@/etc1:@/etc2" << QByteArray() << own << "@/etc1/dimmerling/settings.ini" << true;
+    QTest::newRow("relative and empty system folders")
+        << "/usr/bin" << "@/c" << "etc1::@/etc2" << QByteArray() << own << "@/etc2/dimmerling/settings.ini" << true;
+    for (const char *unset : {"-", ""}) {
+        QTest::addRow("XDG_CONFIG_DIRS \"%s\"", unset)
+            << "/usr/bin" << "@/c" << unset << QByteArray() << own << "/etc/xdg/dimmerling/settings.ini" << true;
+    }
+    for (const char *kind : {"folder", "named pipe", "unreadable", "link to nothing"}) {
+        QTest::addRow("shared file: %s", kind)
+            << "/usr/bin" << "@/c" << "@/bad:@/etc2" << QByteArray(kind) << own << "@/etc2/dimmerling/settings.ini"
+            << true;
+    }
+    QTest::newRow("own file kept") << "/usr/bin" << "@/own" << "@/etc1" << QByteArray()
+                                   << "@/own/dimmerling/settings.ini" << "@/own/dimmerling/settings.ini" << true;
+    QTest::newRow("XDG_CONFIG_HOME is a file") << "/usr/bin" << "@/file" << "@/etc1" << QByteArray()
+                                              << "@/file/dimmerling/settings.ini" << "@/etc1/dimmerling/settings.ini"
+                                              << false;
     QTest::newRow("read-only XDG_CONFIG_HOME")
-        << "/usr/bin" << "@/read-only" << "@/read-only/dimmerling/settings.ini" << false;
+        << "/usr/bin" << "@/read-only" << "@/etc1" << QByteArray() << "@/read-only/dimmerling/settings.ini"
+        << "@/etc1/dimmerling/settings.ini" << false;
+    QTest::newRow("full XDG_CONFIG_HOME") << "/usr/bin" << "@/full" << "@/etc1" << QByteArray()
+                                         << "@/full/dimmerling/settings.ini" << "@/etc1/dimmerling/settings.ini"
+                                         << false;
 }
 
-// Where the settings live, chosen at start-up: the meter starts from the
-// shipped file there, the dialog names it and saves to it; where it cannot
-// be made, the meter runs on the shipped values and says why once.
+static void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+}
+
+static QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none");
+}
+
+// Where the settings live, chosen at start-up: the meter starts from a copy
+// of the administrator's file (every line of it) or the built-in one, the
+// dialog names the file and saves to it. Where it cannot be made, the meter
+// runs on the values it would have started from, says why once and leaves
+// nothing behind.
 void tst_Settings::settingsFileLocation()
 {
     QFETCH(QString, programFolder);
     QFETCH(QString, configHome);
+    QFETCH(QString, configDirs);
+    QFETCH(QByteArray, bad);
     QFETCH(QString, chosen);
+    QFETCH(QString, startsFrom);
     QFETCH(bool, made);
     MeterRig rig;
     const QString top = rig.dir.path();
-    for (QString *path : {&programFolder, &configHome, &chosen})
+    for (QString *path : {&programFolder, &configHome, &configDirs, &chosen, &startsFrom})
         path->replace(QLatin1Char('@'), top);
-    const QByteArray savedHome = qgetenv("HOME");
-    const QByteArray savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_CONFIG_DIRS")};
     const auto restore = qScopeGuard([&] {
-        qputenv("HOME", savedHome);
-        qputenv("XDG_CONFIG_HOME", savedConfigHome);
+        qputenv("HOME", saved[0]);
+        qputenv("XDG_CONFIG_HOME", saved[1]);
+        qputenv("XDG_CONFIG_DIRS", saved[2]);
         QFile::setPermissions(top + "/read-only", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
     qputenv("HOME", QFile::encodeName(top + "/home"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+    if (configDirs == "-")
+        qunsetenv("XDG_CONFIG_DIRS");
+    else
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(configDirs));
+    const QByteArray shared = "; for every user\n[PowerMenu]\nMoveMouseOver=0\nEnableSettings=0\n[Other]\nkept=1\n";
+    writeFile(top + "/etc1/dimmerling/settings.ini", shared);
+    writeFile(top + "/etc2/dimmerling/settings.ini", "; second\n[PowerMenu]\nEnableSettings=1\n");
+    writeFile(top + "/own/dimmerling/settings.ini", "[PowerMenu]\nMoveMouseOver=1\n");
+    QFile::setPermissions(top + "/own/dimmerling", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(top).mkpath("bad/dimmerling");
+    const QString unmade = bad == "link to nothing"
+        ? QString(QFile::link(top + "/gone", top + "/bad/dimmerling/settings.ini") ? "" : "no link")
+        : bad.isEmpty() ? QString() : makeUnreadable(top + "/bad/dimmerling/settings.ini", bad);
+    if (!unmade.isEmpty())
+        QSKIP(qPrintable(unmade));
     QFile(top + "/file").open(QIODevice::WriteOnly);
     QDir(top).mkdir("read-only", QFile::ReadOwner | QFile::ExeOwner);
     if (!made && configHome.endsWith("read-only") && QFile(configHome + "/probe").open(QIODevice::WriteOnly))
         QSKIP("this user may write into read-only folders");
-    QCOMPARE(ProfileFile::mayWriteIn(programFolder), programFolder == top);
+    std::optional<FullDisk> disk;
+    if (configHome.endsWith("full") && QDir(top).mkdir("full") && !(disk.emplace(configHome).mounted() && disk->fill()))
+        QSKIP("no small disk to fill: mounting one needs root");
+    if (startsFrom.startsWith("/etc/xdg") && ::access(QFile::encodeName(startsFrom).constData(), R_OK) != 0)
+        startsFrom = SettingsFile::Default;
+    const QByteArray before = contentOf(startsFrom);
+    QCOMPARE(ConfigFolders::whyNotForSettings(programFolder).isEmpty(), programFolder == top);
     rig.application.folderPath = programFolder;
 
     StandardError errors;
     Session::settleBaseFolders();
     rig.load();
-    QFile shipped(SettingsFile::Default);
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    QFile file(chosen);
-    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none"),
-             made ? shipped.readAll() : QByteArray("none"));
+    QCOMPARE(contentOf(chosen), made ? before : QByteArray("none"));
+    const SettingsFile::Values expected = SettingsFile::load(startsFrom, SettingsFile::Reader::Meter);
+    QCOMPARE(rig.dodgesOnHover(), expected.moveMouseOver);
+    QCOMPARE(rig.mnuSettings()->isEnabled(), expected.enableSettings);
     QCOMPARE(QFileInfo(chosen).absoluteDir().exists() && (QFile::permissions(QFileInfo(chosen).path()) & 0077),
              false);
+    if (!made)
+        QCOMPARE(QDir(QFileInfo(chosen).path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!QFileInfo::exists("/usr/bin/settings.ini") && !QFileInfo::exists(top + "/config"));
     const QList<QByteArray> told = errors.ownLines();
-    QCOMPARE(told.size(), made ? 0 : 1);
+    QCOMPARE(told.size(), int(!made) + int(!bad.isEmpty()));
     if (!made)
-        QVERIFY2(told[0].contains(QFile::encodeName(QFileInfo(chosen).path())), told[0].constData());
+        QVERIFY2(told.last().contains(QFile::encodeName(startsFrom)), told.last().constData());
 
-    rig.meter->MnuSettings->trigger();
-    const QPointer<Settings> dialog = findSettings();
+    const QPointer<Settings> dialog = showDialog(rig);
     QVERIFY(dialog);
     const QString shown = QString(chosen).replace(top + "/home/", QStringLiteral("~/"));
     QVERIFY2(child<QLabel>(dialog, "Label2")->text().remove(QChar(0x200B)).contains(shown),
@@ -313,11 +390,11 @@ void tst_Settings::settingsFileLocation()
     click(dialog, "Command1");
     QCOMPARE(rig.prompts.boxes.size(), 1);
     QCOMPARE(rig.prompts.boxes[0].style, made ? MessageStyle::Information : MessageStyle::Critical);
-    file.close();
     if (made)
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nHideWhenFull=1"));
+        QVERIFY(contentOf(chosen).contains("\nHideWhenFull=1") && contentOf(chosen).startsWith(before.left(8)));
     else
         QVERIFY(rig.prompts.boxes[0].text.contains(chosen + ". Nothing was saved."));
+    QCOMPARE(contentOf(top + "/etc1/dimmerling/settings.ini"), shared);
 }
 
 void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
@@ -339,10 +416,9 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
         QSKIP(qPrintable(unmade));
     const QByteArray before = statusOf(rig.settingsPath());
     StandardError errors;
-    Meter &meter = rig.load();
-    QVERIFY(rig.tray.shown && meter.MnuSettings->isEnabled());
-    QVERIFY(meter.WarnBelow20 && meter.MoveMouseOver && !meter.HideWhenFull);
-    meter.MnuSettings->trigger();
+    rig.load();
+    QVERIFY(rig.tray.shown && rig.mnuSettings()->isEnabled());
+    rig.mnuSettings()->trigger();
     const QPointer<Settings> dialog = findSettings();
     QVERIFY(dialog);
     QVERIFY(child<QRadioButton>(dialog, "RadioOnMouseOver")->isChecked());
@@ -357,6 +433,7 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
     QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
     QCOMPARE(statusOf(rig.settingsPath()), before);
+    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 }
 
 void tst_Settings::layoutAndKeys()

@@ -4,10 +4,13 @@ Run by CTest (label e2e):  python3 -m pytest tests/e2e --program build/src/dimme
     --default-settings resources/settings.ini --artefacts build/tests/e2e/artefacts
 """
 
+import contextlib
 import pathlib
 import re
 import shutil
 import signal
+import tempfile
+from pathlib import Path
 
 import pytest
 
@@ -85,21 +88,27 @@ class Run:
 @pytest.fixture
 def launch(request, tmp_path):
     """launch(settings=bytes|None, charge=%, on_ac=bool, tray=edge|None, screen="WxH", theme=qt6ct scheme|None,
-    monitors=["NAME WxH+X+Y", ...]|None) -> Run.
+    user=uid|None, monitors=["NAME WxH+X+Y", ...]|None) -> Run.
 
     Starts Xvfb, openbox, xcompmgr, trayer when tray is given, a system bus with
-    the UPower mock, then the program in a fresh folder; waits for the meter.
+    the UPower mock, then the program in a fresh folder (root's, with its own home, for another
+    user); waits for the meter.
     """
     logs = tmp_path / "logs"
     logs.mkdir()
+    shared = contextlib.ExitStack()
     processes = Processes(logs)
     runs = []
 
-    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None, monitors=None):
+    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None, user=None,
+              monitors=None):
         assert not runs, "one program per test"
         desktop = Desktop(processes, tmp_path, screen=screen, tray_edge=tray, theme=theme, monitors=monitors)
         battery = UPowerMock(processes, HERE / "system-bus.conf")
-        program = Program(processes, desktop, battery, tmp_path / "app", request.config.getoption("--program"))
+        # Another user must reach the program's folder and a home of their own.
+        top = tmp_path if user is None else Path(shared.enter_context(tempfile.TemporaryDirectory()))
+        top.chmod(0o755)
+        program = Program(processes, desktop, battery, top / "app", request.config.getoption("--program"), user)
         runs.append(Run(desktop, battery, program))
         # The mock's start-up overlaps the desktop's.
         battery.spawn()
@@ -122,6 +131,7 @@ def launch(request, tmp_path):
         for run in runs:
             run.battery.close()
         processes.stop_all()
+        shared.close()
     if failed:
         shutil.copytree(logs, folder / "logs")
         settings = tmp_path / "app" / "settings.ini"

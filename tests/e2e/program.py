@@ -1,8 +1,10 @@
 """The built program in an application folder of the test's own, and what it shows."""
 
+import os
 import shutil
 import subprocess
 import time
+from pathlib import Path
 
 from desktop import luminance
 from processes import wait_equal, wait_until
@@ -49,7 +51,8 @@ def text_pixels(meter):
 
 
 class Program:
-    def __init__(self, processes, desktop, battery, folder, binary):
+    def __init__(self, processes, desktop, battery, folder, binary, user=None):
+        self.user = user
         self.processes = processes
         self.desktop = desktop
         self.battery = battery
@@ -62,9 +65,16 @@ class Program:
     def settings_path(self):
         return self.folder / "settings.ini"
 
+    @property
+    def home(self):
+        """Another user's home; the desktop's otherwise."""
+        return self.folder.parent / "home" if self.user is not None else Path(self.desktop.env["HOME"])
+
     def lay_out(self, settings):
         """The folder holds a copy of the program and, unless None, these settings bytes."""
         self.folder.mkdir()
+        if self.user is not None:
+            self.home.mkdir()
         # A copy, not a link: the program finds its settings beside its real path.
         shutil.copy2(self.binary, self.folder / "dimmerling")
         if settings is not None:
@@ -75,8 +85,13 @@ class Program:
         runtime.mkdir(mode=0o700, exist_ok=True)
         env = dict(self.desktop.env, DBUS_SYSTEM_BUS_ADDRESS=self.battery.address,
                    XDG_RUNTIME_DIR=str(runtime), QT_QPA_PLATFORM="xcb")
-        self.process = self.processes.start("dimmerling", [str(self.folder / "dimmerling")], env,
-                                            cwd=self.folder.parent)
+        command = [str(self.folder / "dimmerling")]
+        if self.user is not None:
+            env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.home / ".config"))
+            for folder in (self.home, runtime):
+                os.chown(folder, self.user, self.user)
+            command = ["setpriv", f"--reuid={self.user}", f"--regid={self.user}", "--clear-groups"] + command
+        self.process = self.processes.start("dimmerling", command, env, cwd=self.folder.parent)
         self.meter = wait_until(self._find_meter, timeout, "the meter window")
 
     def _find_meter(self):

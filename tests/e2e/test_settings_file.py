@@ -1,10 +1,13 @@
-"""What the settings file turns off, and the default file a missing one is replaced by."""
+"""What the settings file turns off, the default file a missing one is replaced by, and a shared one."""
+
+import os
 
 import pytest
 
 from desktop import luminance
 from processes import stays, wait_equal, wait_until
 from program import KEYS, TOP, WINDOW_CLASS, alpha_for, right_place, settings_ini, text_pixels
+from test_settings_dialog import HIDE_WHEN_FULL, SAVE, SAVED_BOX
 
 DIALOG = "Dimmerling Settings"
 
@@ -64,3 +67,27 @@ def test_missing_settings_file_is_replaced_by_the_default(launch, shipped_settin
     program = run.program
     wait_equal(program.place, (right_place(run.desktop.work_area()[2]), TOP), 2, "the meter's place")
     assert program.settings_path.read_bytes() == shipped_settings
+
+
+NOBODY = 65534
+
+
+@pytest.mark.skipif(os.geteuid() != 0, reason="starting the gauge as another user needs root")
+def test_a_shared_folders_file_starts_the_users_own(launch):
+    shared = b"; for every user\n" + settings_ini(ShowPercentage="0", EnableTray="0")
+    run = launch(shared, user=NOBODY, tray="bottom")
+    desktop, program = run.desktop, run.program
+    wait_until(program.place, 2, "the meter shown")
+    stays(lambda: not text_pixels(desktop.grab(program.meter)) and not program.tray_icons(), 0.5,
+          "no percentage, no tray icon")
+    desktop.activate(program.meter)
+    desktop.keys("F11")
+    dialog = desktop.geometry(wait_until(lambda: program.boxes(DIALOG), 2, "the settings dialog")[0])
+    desktop.click(dialog.x + HIDE_WHEN_FULL[0], dialog.y + HIDE_WHEN_FULL[1])
+    desktop.click(dialog.x + SAVE[0], dialog.y + SAVE[1])
+    wait_until(lambda: program.boxes(SAVED_BOX), 2, "the 'saved' box")
+
+    own = program.home / ".config" / "dimmerling" / "settings.ini"
+    assert own.stat().st_uid == NOBODY
+    assert own.read_bytes() == shared.replace(b"HideWhenFull=0", b"HideWhenFull=1")
+    assert program.settings_path.read_bytes() == shared

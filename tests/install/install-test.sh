@@ -170,6 +170,7 @@ check "cpack -G DEB makes $(basename "$deb")" test -f "$deb"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort > "$work/deb.files"
 sort > "$work/deb.expected" <<EOF
 ./etc/xdg/autostart/dimmerling.desktop
+./etc/xdg/dimmerling/settings.ini
 ./usr/bin/dimmerling
 ./usr/share/applications/$id.desktop
 ./usr/share/doc/dimmerling/README.md
@@ -187,12 +188,15 @@ check "root owns it all, and its folders are 755" \
     test -z "$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || ($1 ~ /^d/ && $1 != "drwxr-xr-x")')"
 check "its dependencies come from dpkg-shlibdeps" \
     test -n "$(dpkg-deb -f "$deb" Depends | grep -E 'libqt6widgets6 \(>= [0-9.]+\)')"
-check "the autostart entry is a conffile" \
-    test "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)" = /etc/xdg/autostart/dimmerling.desktop
+check "the autostart entry and the default settings are conffiles" \
+    test "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)" \
+    = "$(printf '%s\n' /etc/xdg/autostart/dimmerling.desktop /etc/xdg/dimmerling/settings.ini)"
 check "the changelog's latest entry is this version" \
     test "$(dpkg-parsechangelog -l "$source/dist/deb/changelog" -S Version)" = "$version"
 mkdir "$work/deb-files"
 dpkg-deb -x "$deb" "$work/deb-files"
+check "the default settings are the shipped ones" \
+    cmp -s "$source/resources/settings.ini" "$work/deb-files/etc/xdg/dimmerling/settings.ini"
 check "the program is stripped" \
     test -z "$(readelf -S "$work/deb-files/usr/bin/dimmerling" | grep -e '\.debug_' -e '\.symtab')"
 for entry in "$work/deb-files/usr/share/applications/$id.desktop" \

@@ -54,9 +54,9 @@ void tst_Accessibility::shouldReadThePercentageAndThePowerSource()
 void tst_Accessibility::shouldReadThePercentageAsText()
 {
     MeterRig rig;
-    Meter &meter = rig.load("[PowerMenu]\nEnableTray=0\n");
+    rig.load("[PowerMenu]\nEnableTray=0\n");
     rig.tick(57);
-    QAccessibleInterface *percentage = QAccessible::queryAccessibleInterface(meter.Label3);
+    QAccessibleInterface *percentage = QAccessible::queryAccessibleInterface(rig.label3());
     QVERIFY(percentage);
     QCOMPARE(percentage->role(), QAccessible::StaticText);
     QCOMPARE(percentage->text(QAccessible::Name), QStringLiteral("57%"));

@@ -14,6 +14,12 @@ constexpr int LeftPlace = 17;   // 255 twips
 const QByteArray OnMouseOver = "[PowerMenu]\nMoveMouseOver=1\nEnableSettings=1\nEnableTray=1\n";
 const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableSettings=1\nEnableTray=0\n";
 
+// A left click on the percentage: the dodge in either mode.
+void dodge(MeterRig &rig)
+{
+    QTest::mouseClick(rig.label3(), Qt::LeftButton);
+}
+
 void rightButtonMove(QWidget *target)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
@@ -39,7 +45,6 @@ private slots:
     void shouldKeepTheLastRightEdgeWhenTheQueryFails();
     void shouldOfferNothingFromAHiddenText();
     void shouldKeepLabelEventsFromTheWindow();
-    void shouldOpenTheMenuFromTheTrayOnRightClickOnly();
     void shouldShowTheProgramNameInTheTray();
     void shouldRemoveTheIconBeforeEnding_data();
     void shouldRemoveTheIconBeforeEnding();
@@ -51,9 +56,9 @@ void tst_Dodge::shouldReturnToTheRightPlaceAfterTwoDodges()
     MeterRig rig;
     Meter &meter = rig.load(OnMouseOver);
     QCOMPARE(meter.x(), RightPlace);
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.pos(), QPoint(RightPlace, 2));
     QCOMPARE(meter.size(), QSize(257, 17));
 }
@@ -62,9 +67,9 @@ void tst_Dodge::shouldDodgeOnPointerMovementInMouseOverMode()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnMouseOver);
-    QTest::mouseMove(meter.Label3, QPoint(100, 5));
+    QTest::mouseMove(rig.label3(), QPoint(100, 5));
     QCOMPARE(meter.x(), LeftPlace);
-    QTest::mouseClick(meter.Label3, Qt::LeftButton);
+    QTest::mouseClick(rig.label3(), Qt::LeftButton);
     QCOMPARE(meter.x(), RightPlace);
 }
 
@@ -72,12 +77,12 @@ void tst_Dodge::shouldIgnoreMovementButDodgeOnClickInClickMode()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    QTest::mouseMove(meter.Label3, QPoint(100, 5));
-    QTest::mouseMove(meter.Label3, QPoint(120, 6));
+    QTest::mouseMove(rig.label3(), QPoint(100, 5));
+    QTest::mouseMove(rig.label3(), QPoint(120, 6));
     QCOMPARE(meter.x(), RightPlace);
-    QTest::mouseClick(meter.Label3, Qt::LeftButton);
+    QTest::mouseClick(rig.label3(), Qt::LeftButton);
     QCOMPARE(meter.x(), LeftPlace);
-    QTest::mouseClick(meter.Label3, Qt::MiddleButton);
+    QTest::mouseClick(rig.label3(), Qt::MiddleButton);
     QCOMPARE(meter.x(), LeftPlace);
     QCOMPARE(rig.prompts.menusShown, 0);
 }
@@ -86,7 +91,7 @@ void tst_Dodge::shouldOpenTheMenuOnRightClickWithoutDodging()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    QTest::mouseClick(meter.Label3, Qt::RightButton);
+    QTest::mouseClick(rig.label3(), Qt::RightButton);
     QCOMPARE(rig.prompts.menusShown, 1);
     QCOMPARE(meter.x(), RightPlace);
     QTest::keyClick(&meter, Qt::Key_Menu);
@@ -100,10 +105,10 @@ void tst_Dodge::shouldGoLeftFromAnyOtherPlace()
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
     meter.move(500, 2);
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.x(), LeftPlace);
     meter.move(LeftPlace + 1, 2);
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.x(), LeftPlace);
 }
 
@@ -111,9 +116,9 @@ void tst_Dodge::shouldFollowTheWorkArea()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    meter.Dodge();
+    dodge(rig);
     rig.desktop.area = PixelRect{0, 0, 1000, 800};
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.x(), 667); // (15000 - 5000) / 15
     QCOMPARE(meter.y(), 2);
 }
@@ -135,7 +140,7 @@ void tst_Dodge::shouldStayAtItsSideWhenTheWorkAreaChanges()
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
     for (int i = 0; i < dodges; ++i)
-        meter.Dodge();
+        dodge(rig);
     QCOMPARE(meter.x(), from);
     rig.desktop.area = PixelRect{0, 0, 1000, 800};
     rig.desktop.workAreaChanged();
@@ -146,9 +151,9 @@ void tst_Dodge::shouldKeepTheLastRightEdgeWhenTheQueryFails()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    meter.Dodge();
+    dodge(rig);
     rig.desktop.area.reset();
-    meter.Dodge();
+    dodge(rig);
     QCOMPARE(meter.x(), RightPlace);
 }
 
@@ -156,15 +161,15 @@ void tst_Dodge::shouldOfferNothingFromAHiddenText()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnMouseOver + "ShowPercentage=0\n");
-    QVERIFY(meter.Label3->isHidden());
+    QVERIFY(rig.label3()->isHidden());
     QWidget *under = meter.childAt(100, 8);
-    QVERIFY(under != meter.Label3);
+    QVERIFY(under != rig.label3());
     QTest::mouseMove(under, QPoint(100, 8));
     QTest::mouseClick(under, Qt::LeftButton);
     QTest::mouseClick(under, Qt::RightButton);
     QCOMPARE(meter.x(), RightPlace);
     QCOMPARE(rig.prompts.menusShown, 0);
-    meter.Form_MouseMove(Qt::RightButton);
+    rightButtonMove(&meter);
     QCOMPARE(rig.prompts.menusShown, 1);
 }
 
@@ -174,22 +179,9 @@ void tst_Dodge::shouldKeepLabelEventsFromTheWindow()
     Meter &meter = rig.load(OnClick);
     rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label1")));
     rightButtonMove(meter.findChild<MeterLabel *>(QStringLiteral("Label2")));
-    rightButtonMove(meter.Label3);
+    rightButtonMove(rig.label3());
     QCOMPARE(rig.prompts.menusShown, 0);
     rightButtonMove(&meter);
-    QCOMPARE(rig.prompts.menusShown, 1);
-}
-
-void tst_Dodge::shouldOpenTheMenuFromTheTrayOnRightClickOnly()
-{
-    MeterRig rig;
-    rig.load(OnMouseOver);
-    QVERIFY(rig.tray.notify);
-    rig.tray.notify(Qt::LeftButton);
-    rig.tray.notify(Qt::MiddleButton);
-    rig.tray.notify(Qt::NoButton);
-    QCOMPARE(rig.prompts.menusShown, 0);
-    rig.tray.notify(Qt::RightButton);
     QCOMPARE(rig.prompts.menusShown, 1);
 }
 
@@ -217,7 +209,7 @@ void tst_Dodge::shouldRemoveTheIconBeforeEnding()
     rig.load(settings);
     rig.log.clear();
     rig.prompts.menuChoice = QStringLiteral("MnuExit");
-    rig.meter->Form_MouseMove(Qt::RightButton);
+    rightButtonMove(rig.meter.get());
     QCOMPARE(rig.log, QStringList({"menu", "tray:remove", "end"}));
     QVERIFY(!rig.tray.shown);
 }
@@ -226,7 +218,7 @@ void tst_Dodge::shouldGreyTheSettingsItemAsTheFileSays()
 {
     MeterRig rig;
     Meter &meter = rig.load(OnClick);
-    QVERIFY(meter.MnuSettings->isEnabled());
+    QVERIFY(rig.mnuSettings()->isEnabled());
     const auto items = meter.findChild<QMenu *>(QStringLiteral("MnuMenu"))->actions();
     QCOMPARE(items.size(), 4);
     QCOMPARE(items[0]->text(), QStringLiteral("About"));
@@ -236,7 +228,7 @@ void tst_Dodge::shouldGreyTheSettingsItemAsTheFileSays()
     QCOMPARE(items[3]->text(), QStringLiteral("E&xit"));
     QCOMPARE(items[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
     rig.load("[PowerMenu]\nEnableSettings=yes\n");
-    QVERIFY(!rig.meter->MnuSettings->isEnabled());
+    QVERIFY(!rig.mnuSettings()->isEnabled());
 }
 
 QTEST_MAIN(tst_Dodge)

@@ -91,6 +91,13 @@ private slots:
         QTest::newRow("empty folder") << QStringList{} << 255 << 1;
         QTest::newRow("capacity abc") << QStringList{"BAT0/type=Battery", "BAT0/capacity=abc"} << 255 << 1;
         QTest::newRow("capacity empty") << QStringList{"BAT0/type=Battery", "BAT0/capacity="} << 255 << 1;
+        // Half-written files and drivers' oddities: no number, no battery.
+        for (const char *junk : {"12abc", "1e6", "0x10", "\u00bd", " "})
+            QTest::addRow("capacity '%s'", junk)
+                << QStringList{"BAT0/type=Battery", "BAT0/capacity=" + QString::fromUtf8(junk)} << 255 << 1;
+        QTest::newRow("negative energy falls back")
+            << QStringList{"BAT0/type=Battery", "BAT0/energy_now=-5", "BAT0/energy_full=50", "BAT0/capacity=40"}
+            << 40 << 0;
         QTest::newRow("unreadable battery beside a good one")
             << QStringList{"BAT0/type=Battery", "BAT0/capacity=abc", "BAT1/type=Battery",
                            "BAT1/capacity=70"} << 70 << 0;

@@ -78,13 +78,12 @@ void FakeApplication::endProgram()
         log->append(QStringLiteral("end"));
 }
 
-void FakeTrayIcon::add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu, Notify newNotify)
+void FakeTrayIcon::add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu)
 {
     shown = true;
     menu = newMenu;
     icon = newIcon;
     tip = newTip;
-    notify = std::move(newNotify);
     if (log)
         log->append(QStringLiteral("tray:add"));
 }

@@ -99,9 +99,8 @@ public:
     QIcon icon;
     int removals = 0;
     QMenu *menu = nullptr;
-    Notify notify;
     QStringList *log = nullptr;
 
-    void add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu, Notify newNotify) override;
+    void add(const QIcon &newIcon, const QString &newTip, QMenu *newMenu) override;
     void remove() override;
 };

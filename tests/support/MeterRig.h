@@ -6,7 +6,11 @@
 #include "platform/QtDesktop.h"
 #include "platform/QtPrompts.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -15,7 +19,7 @@
 
 // A meter on the fake platform, in a folder of its own, or with the real
 // desktop or the real boxes and menus when a test asks before load. The
-// timer is stopped after load, so each test drives the ticks itself, or
+// timer is stopped after load, so each test lets it tick once at a time, or
 // starts it again to see what the event loop does.
 struct MeterRig
 {
@@ -73,7 +77,7 @@ struct MeterRig
     {
         meter = std::make_unique<Meter>(platform());
         meter->Form_Load();
-        meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
+        timer1()->stop();
         meter->show();
         // Pointer events sent before it is exposed are lost.
         if (!QTest::qWaitForWindowExposed(meter.get()))
@@ -81,12 +85,51 @@ struct MeterRig
         return *meter;
     }
 
-    void startTicking() { meter->findChild<QTimer *>(QStringLiteral("Timer1"))->start(); }
+    QTimer *timer1() const { return meter->findChild<QTimer *>(QStringLiteral("Timer1")); }
+    MeterLabel *label3() const { return meter->findChild<MeterLabel *>(QStringLiteral("Label3")); }
+    QAction *mnuSettings() const { return meter->findChild<QAction *>(QStringLiteral("MnuSettings")); }
 
+    void startTicking() { timer1()->start(); }
+
+    // One tick of the meter's own timer at this reading.
     void tick(qint16 charge, qint16 ac = 0)
     {
         battery.level = charge;
         battery.ac = ac;
-        meter->Timer1_Timer();
+        QSignalSpy ticked(timer1(), &QTimer::timeout);
+        startTicking();
+        if (!ticked.wait())
+            qFatal("the meter's timer never fired");
+        timer1()->stop();
+    }
+
+    // Whether the pointer moving onto the text makes the meter dodge; no
+    // pointer reaches a hidden text.
+    bool dodgesOnHover()
+    {
+        if (!label3()->isVisible())
+            return false;
+        const int left = meter->x();
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), label3()->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label3(), &move);
+        return meter->x() != left;
+    }
+
+    // The three switches as the user meets them: the pointer over the text
+    // dodges, a full charge hides, a low one warns. Leaves a low reading.
+    QString switches()
+    {
+        QStringList on;
+        if (dodgesOnHover())
+            on << QStringLiteral("MoveMouseOver");
+        tick(100);
+        if (meter->isHidden())
+            on << QStringLiteral("HideWhenFull");
+        const auto boxes = prompts.boxes.size();
+        tick(19);
+        if (prompts.boxes.size() > boxes)
+            on << QStringLiteral("WarnBelow20");
+        return on.join(QLatin1Char(' '));
     }
 };

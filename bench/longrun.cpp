@@ -1,6 +1,11 @@
-#include "FakePlatform.h"
+// 100,000 ticks of the real meter over a sysfs battery that changes and
+// breaks all the time, as the kernel's files may: checks what every tick
+// shows and prints the resident memory after 1,000 and after 100,000 ticks.
+// Exits 1 at the first tick that shows a wrong reading.
+
+#include "BenchMeter.h"
 #include "meter/Gauge.h"
-#include "meter/Meter.h"
+#include "meter/MeterLabel.h"
 #include "platform/BatteryStatus.h"
 #include "platform/SysfsBattery.h"
 
@@ -10,10 +15,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
-#include <memory>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -110,24 +113,13 @@ private:
     {
         const QFileInfo shared(QStringLiteral("/dev/shm"));
         const QString base = shared.isDir() && shared.isWritable() ? shared.filePath() : QDir::tempPath();
-        return base + QStringLiteral("/tst_longrun-XXXXXX");
+        return base + QStringLiteral("/dimmerling-longrun-XXXXXX");
     }
 
     QTemporaryDir m_dir{folderTemplate()};
     bool m_hasBattery = false;
     QHash<QString, QByteArray> m_written;
 };
-
-QtMessageHandler testHandler = nullptr;
-
-// The offscreen platform can neither fade nor raise a window and says so at
-// every tick; a desktop's can.
-void dropOffscreenLimits(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    testHandler(type, context, message);
-}
 
 // Resident and peak resident memory in kB, as the kernel reports them.
 QByteArray memoryFigures()
@@ -143,120 +135,84 @@ QByteArray memoryFigures()
     return figures.trimmed();
 }
 
-} // namespace
-
-class tst_LongRun : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { testHandler = qInstallMessageHandler(dropOffscreenLimits); }
-    void init();
-    void cleanup();
-    void survivesAChangingFaultyBattery();
-
-private:
-    // Writes this tick's battery; returns the charge the gauge should show
-    // and whether external power counts as on.
-    std::pair<qint16, bool> changeBattery(int tick);
-    void checkShows(int tick, qint16 charge, bool ac);
-
-    QTemporaryDir m_folder;
-    std::unique_ptr<SupplyTree> m_tree;
-    FakeDesktop m_desktop;
-    FakePrompts m_prompts;
-    FakeApplication m_application;
-    std::unique_ptr<ScanPerTick> m_battery;
-    FakeTrayIcon m_tray;
-    std::unique_ptr<Meter> m_meter;
-};
-
-void tst_LongRun::init()
-{
-    m_tree = std::make_unique<SupplyTree>();
-    m_battery = std::make_unique<ScanPerTick>(m_tree->root());
-    m_application.folderPath = m_folder.path();
-    QFile settings(m_folder.filePath(QStringLiteral("settings.ini")));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    // Hiding when full makes every battery loss hide and show the window.
-    settings.write("[PowerMenu]\nHideWhenFull=1\nWarnBelow20=0\nEnableTray=1\nShowPercentage=1\n");
-    settings.close();
-    m_meter = std::make_unique<Meter>(Platform{m_desktop, m_prompts, m_application, *m_battery, m_tray});
-    m_meter->Form_Load();
-    m_meter->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-    m_meter->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_meter.get()));
-}
-
-void tst_LongRun::cleanup()
-{
-    m_meter.reset();
-    m_battery.reset();
-    m_tree.reset();
-}
-
-std::pair<qint16, bool> tst_LongRun::changeBattery(int tick)
+// Writes this tick's battery; returns the charge the gauge should show
+// and whether external power counts as on.
+std::pair<qint16, bool> changeBattery(SupplyTree &tree, int tick)
 {
     const int phase = tick % Block;
     const bool online = tick % 3 == 0;
-    m_tree->set(QStringLiteral("AC"), "online", online ? "1\n" : "0\n");
+    tree.set(QStringLiteral("AC"), "online", online ? "1\n" : "0\n");
     if (phase >= UnusableUntil) {
-        m_tree->removeBattery();
+        tree.removeBattery();
         return {BatteryStatus::NoBattery, true};
     }
-    m_tree->addBattery();
+    tree.addBattery();
     const QString battery = QStringLiteral("BAT0");
     const qint16 percent = qint16((tick * 7) % 101);
     if (phase < GoodUntil) {
-        m_tree->set(battery, "energy_full", "50000000\n");
-        m_tree->set(battery, "energy_now", QByteArray::number(percent * 500000) + '\n');
-        m_tree->set(battery, "capacity", "3\n"); // energy is the more precise source
+        tree.set(battery, "energy_full", "50000000\n");
+        tree.set(battery, "energy_now", QByteArray::number(percent * 500000) + '\n');
+        tree.set(battery, "capacity", "3\n"); // energy is the more precise source
         return {percent, online};
     }
     const QByteArray &bad = Unreadable[tick % Unreadable.size()];
     if (phase < BadAmountsUntil) {
         // A negative amount is as useless as an unreadable one.
-        m_tree->set(battery, tick % 2 ? "energy_now" : "energy_full", tick % 4 == 1 ? "-5" : bad);
-        m_tree->set(battery, "capacity", QByteArray::number(percent) + '\n');
+        tree.set(battery, tick % 2 ? "energy_now" : "energy_full", tick % 4 == 1 ? "-5" : bad);
+        tree.set(battery, "capacity", QByteArray::number(percent) + '\n');
         return {percent, online};
     }
-    m_tree->set(battery, tick % 2 ? "energy_now" : "energy_full", bad);
-    m_tree->set(battery, "capacity", bad);
+    tree.set(battery, tick % 2 ? "energy_now" : "energy_full", bad);
+    tree.set(battery, "capacity", bad);
     return {BatteryStatus::NoBattery, true};
 }
 
-void tst_LongRun::checkShows(int tick, qint16 charge, bool ac)
+// Empty when the meter shows charge, the power source and hides at full;
+// else what it shows instead.
+QString wrongShown(const Meter &meter, qint16 charge, bool ac)
 {
     const qint16 shown = Gauge::bounded(charge);
-    const auto *caption = m_meter->Label3;
-    const auto *outline = m_meter->findChild<MeterLabel *>(QStringLiteral("Label1"));
-    const QColor acColour = toQColor(ac ? Gauge::LightBlue : Gauge::White);
-    if (caption->text() != QString::number(shown) + QLatin1Char('%')
-        || outline->backColour() != acColour
-        || m_meter->isVisible() == (shown == Gauge::Full))
-        QFAIL(qPrintable(QStringLiteral("tick %1: shows %2, %3, visible %4; wanted %5%, AC %6")
-                             .arg(tick)
-                             .arg(caption->text(), outline->backColour().name())
-                             .arg(m_meter->isVisible())
-                             .arg(shown)
-                             .arg(ac)));
+    const auto *caption = meter.findChild<MeterLabel *>(QStringLiteral("Label3"));
+    const auto *outline = meter.findChild<MeterLabel *>(QStringLiteral("Label1"));
+    if (caption->text() == QString::number(shown) + QLatin1Char('%')
+        && outline->backColour() == toQColor(ac ? Gauge::LightBlue : Gauge::White)
+        && meter.isVisible() != (shown == Gauge::Full))
+        return {};
+    return QStringLiteral("shows %1, %2, visible %3; wanted %4%, AC %5")
+        .arg(caption->text(), outline->backColour().name())
+        .arg(meter.isVisible())
+        .arg(shown)
+        .arg(ac);
 }
 
-void tst_LongRun::survivesAChangingFaultyBattery()
+} // namespace
+
+int main(int argc, char *argv[])
 {
-    for (int tick = 1; tick <= Ticks; ++tick) {
-        const auto [charge, ac] = changeBattery(tick);
-        m_battery->scan();
-        m_meter->Timer1_Timer();
+    quietOffscreen();
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    QFile settings(folder.filePath(QStringLiteral("settings.ini")));
+    // Hiding when full makes every battery loss hide and show the window.
+    if (!settings.open(QIODevice::WriteOnly)
+        || settings.write("[PowerMenu]\nHideWhenFull=1\nWarnBelow20=0\nEnableTray=0\nShowPercentage=1\n") < 0)
+        return 2;
+    settings.close();
+    SupplyTree tree;
+    ScanPerTick battery(tree.root());
+    BenchMeter bench(folder.path(), battery);
+    for (int n = 1; n <= Ticks; ++n) {
+        const auto [charge, ac] = changeBattery(tree, n);
+        battery.scan();
+        bench.tick();
         QCoreApplication::processEvents();
-        checkShows(tick, charge, ac);
-        if (QTest::currentTestFailed())
-            return;
-        if (tick == EarlyTicks || tick == Ticks)
-            qInfo("after %d ticks: %s", tick, memoryFigures().constData());
+        const QString wrong = wrongShown(bench.meter, charge, ac);
+        if (!wrong.isEmpty()) {
+            std::fprintf(stderr, "tick %d: %s\n", n, qPrintable(wrong));
+            return 1;
+        }
+        if (n == EarlyTicks || n == Ticks)
+            std::printf("after %d ticks: %s\n", n, memoryFigures().constData());
     }
+    return 0;
 }
-
-QTEST_MAIN(tst_LongRun)
-
-#include "tst_longrun.moc"

@@ -1,0 +1,73 @@
+#include "platform/ConfigFolders.h"
+
+#include "common/Logging.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+QString ConfigFolders::whyNotForSettings(const QString &folder)
+{
+    if (folder.isEmpty())
+        return QStringLiteral("the program's folder is not known");
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    if (clean == QLatin1String("/usr") || clean.startsWith(QLatin1String("/usr/")))
+        return QStringLiteral("the program's folder %1 is a system folder, which keeps no settings").arg(clean);
+    if (::access(QFile::encodeName(clean).constData(), W_OK) != 0)
+        return QStringLiteral("the program's folder %1 cannot be written: %2").arg(clean, systemError());
+    return {};
+}
+
+QStringList ConfigFolders::systemFolders()
+{
+    QStringList folders;
+    const QString listed = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    for (const QString &folder : listed.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(folder))
+            folders << QDir::cleanPath(folder);
+        else
+            qCInfo(lcSettings, "XDG_CONFIG_DIRS names a relative folder (%s): ignored", qPrintable(folder));
+    }
+    if (folders.isEmpty())
+        folders << QStringLiteral("/etc/xdg");
+    return folders;
+}
+
+QString ConfigFolders::readRegularFile(const QString &path, QByteArray *content)
+{
+    // Non-blocking, so a pipe or a device in the file's place is only looked at.
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle < 0)
+        return systemError();
+    struct stat status = {};
+    QString reason;
+    if (::fstat(handle, &status) != 0)
+        reason = systemError();
+    else if (!S_ISREG(status.st_mode))
+        reason = S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    if (!reason.isEmpty()) {
+        ::close(handle);
+        return reason;
+    }
+    QFile file;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return file.errorString();
+    }
+    *content = file.readAll();
+    return file.error() == QFileDevice::NoError ? QString() : file.errorString();
+}

@@ -113,8 +113,9 @@ class Desktop:
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
         if self.theme:
             self._use_theme(home / ".config")
-        if self.monitors:
-            self.set_monitors(*self.monitors)
+        # The first monitor takes over the screen's own output; the others stand on none.
+        for index, monitor in enumerate(self.monitors or []):
+            self.plug_monitor(monitor, "screen" if index == 0 else "none")
         # openbox runs its start-up command once it manages the screen fully;
         # the check window it sets up earlier comes too soon for a dock.
         started = self.work_dir / "openbox-started"
@@ -188,16 +189,8 @@ class Desktop:
         # The program reads the work area once, at start: the strut must be in it.
         wait_until(lambda: self.work_area()[2:] != full, START_SECONDS, "the work area leaves room for the tray")
 
-    def set_monitors(self, *monitors):
-        """Monitors on the one X screen, each "NAME WxH+X+Y" ("*NAME" makes it the primary).
-
-        The first takes over the screen's own output; the others stand on none.
-        """
-        self.plug_monitor(monitors[0], output="screen")
-        for monitor in monitors[1:]:
-            self.plug_monitor(monitor)
-
     def plug_monitor(self, monitor, output="none"):
+        """A monitor "NAME WxH+X+Y" on the one X screen ("*NAME" makes it the primary)."""
         name, (width, height, x, y) = monitor_geometry(monitor)
         # About 100 dpi: only the pixels matter here.
         self.tool("xrandr", "--setmonitor", name, f"{width}/{width // 4}x{height}/{height // 4}+{x}+{y}", output)

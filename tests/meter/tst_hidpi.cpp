@@ -187,7 +187,7 @@ int main(int argc, char *argv[])
     QTemporaryFile screens;
     if (!screens.open())
         return 1;
-    // Qt takes the screens in the order of their names: the first is the primary.
+    // The offscreen platform takes the screens in the order of their names: the first is the primary.
     screens.write(R"({"screens": [{"name": "Primary", "x": 2560, "y": 800, "width": 2560, "height": 1600,
                                    "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
                                   {"name": "Secondary", "x": 0, "y": 0, "width": 2560, "height": 1600,

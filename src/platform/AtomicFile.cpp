@@ -80,16 +80,11 @@ QByteArray resolved(QByteArray path)
     return {};
 }
 
-// The start of a temporary file's name: the file's own name, cut (between
-// characters) so that the mark and the random part still fit in NAME_MAX.
+// The start of a temporary file's name: the file's own name, cut so that
+// the mark and the random part still fit in NAME_MAX.
 QByteArray temporaryStem(const QByteArray &name)
 {
-    qsizetype cut = NAME_MAX - qsizetype(sizeof temporaryMark - 1) - maxRandomPart;
-    if (name.size() <= cut)
-        return name + temporaryMark;
-    while (cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80)
-        --cut;
-    return name.left(cut) + temporaryMark;
+    return name.left(NAME_MAX - qsizetype(sizeof temporaryMark - 1) - maxRandomPart) + temporaryMark;
 }
 
 bool isOwnTemporary(QByteArrayView entry, QByteArrayView stem)

@@ -35,7 +35,6 @@ private slots:
     void writeCreatesMissingFile();
     void writeRejectsUnstorableNames_data();
     void writeRejectsUnstorableNames();
-    void writeIntoReadOnlyFolder();
     void writeWhereNobodyMayCreateFiles();
     void writeToDirectoryFails();
     void fifoIsNeverOpened();
@@ -43,6 +42,7 @@ private slots:
     void writeFollowsSymlink();
     void writeKeepsPermissions_data();
     void writeKeepsPermissions();
+    void writeInPlaceWhereNoFileCanBeMade_data();
     void writeInPlaceWhereNoFileCanBeMade();
     void writeRemovesStaleTemporaries();
     void writeWithLongNames_data();
@@ -310,20 +310,7 @@ void tst_ProfileFile::writeRejectsUnstorableNames()
     QCOMPARE(ProfileFile::withValue(content, section, key, value), content);
 }
 
-void tst_ProfileFile::writeIntoReadOnlyFolder()
-{
-    const QByteArray content("[S]\nk=1\n");
-    const QString path = createFile("a.ini", content);
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-    if (QFileInfo(m_dir->path()).isWritable())
-        QSKIP("running as root, the read-only folder is still writable; "
-              "writeWhereNobodyMayCreateFiles covers this case");
-    QVERIFY(!ProfileFile::writeString(path, "S", "k", "2"));
-    QCOMPARE(bytesOf(path), content);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
-}
-
-// Even root cannot create files in /proc, so this runs where the test above skips.
+// Even root cannot create files in /proc.
 void tst_ProfileFile::writeWhereNobodyMayCreateFiles()
 {
     const QString existing("/proc/version");
@@ -434,21 +421,34 @@ void tst_ProfileFile::writeKeepsPermissions()
     QCOMPARE(after.st_gid, before.st_gid);
 }
 
-// A folder closed to its user, a file open to them: written in place.
+void tst_ProfileFile::writeInPlaceWhereNoFileCanBeMade_data()
+{
+    QTest::addColumn<bool>("othersFile");
+    QTest::newRow("folder closed to the user") << false;
+    QTest::newRow("another user's file in the user's folder") << true;
+}
+
+// A file the user may write where a new file of theirs cannot take its
+// place: written in place, shorter, with its owner.
 void tst_ProfileFile::writeInPlaceWhereNoFileCanBeMade()
 {
+    QFETCH(bool, othersFile);
+    if (othersFile && ::geteuid() != 0)
+        QSKIP("a file of another user's needs root");
     const uid_t user = ::geteuid() == 0 ? Nobody : ::geteuid();
     QVERIFY(QDir(m_dir->path()).mkdir("closed"));
-    const QString path = createFile("closed/a.ini", "[S]\nk=1\n; a long comment\n");
+    const QString path = createFile("closed/a.ini", "[S]\nk=1\n; note\n");
     const QString readOnly = createFile("closed/b.ini", "[S]\nk=1\n");
     QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner));
     for (const QString &name : {path, readOnly, pathOf("closed")})
         QVERIFY(user == ::geteuid() || ::chown(QFile::encodeName(name).constData(), user, user) == 0);
-    QVERIFY(QFile::setPermissions(pathOf("closed"), QFile::ReadOwner | QFile::ExeOwner));
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                    | QFile::ExeOther));
-    QVERIFY(writeAs(user, path, "2"));
-    QCOMPARE(bytesOf(path), QByteArray("[S]\nk=2\n; a long comment\n"));
+    QVERIFY(!othersFile || ::chown(QFile::encodeName(path).constData(), 0, 0) == 0);
+    QVERIFY(!othersFile || ::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+    QVERIFY(::chmod(QFile::encodeName(pathOf("closed")).constData(), othersFile ? 0700 : 0500) == 0);
+    QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0711) == 0);
+    QVERIFY(writeAs(user, path, ""));
+    QCOMPARE(bytesOf(path), QByteArray("[S]\nk=\n; note\n"));
+    QCOMPARE(QFileInfo(path).ownerId(), othersFile ? 0 : user);
     QVERIFY(!writeAs(user, readOnly, "2"));
     QCOMPARE(bytesOf(readOnly), QByteArray("[S]\nk=1\n"));
     QCOMPARE(regularFiles(), QStringList({"closed/a.ini", "closed/b.ini"}));

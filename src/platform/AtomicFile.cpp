@@ -201,13 +201,16 @@ bool writeInPlace(const QByteArray &target, QByteArrayView content)
     const int file = ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (file < 0)
         return failed("open", target);
-    if (!writeAll(file, content)) {
+    const char *step = writeAll(file, content) ? nullptr : "write";
+    if (step == nullptr && ::ftruncate(file, content.size()) != 0)
+        step = "ftruncate";
+    if (step == nullptr) {
+        step = finish(file, {}, nullptr); // syncs and closes
+    } else {
         const int cause = errno;
         ::close(file);
         errno = cause;
-        return failed("write", target);
     }
-    const char *step = ::ftruncate(file, content.size()) != 0 ? "ftruncate" : finish(file, {}, nullptr);
     if (step != nullptr)
         return failed(step, target);
     qCInfo(lcSettings, "saved %s in place: no new file can be made beside it",

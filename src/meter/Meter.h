@@ -105,6 +105,8 @@ private:
     QString SettingsPath;
     double m_settingsFileSize = 0;
     bool m_lastBoxResult = false;
+    bool m_warningStands = false; // the low-battery box is open
+    quint64 m_warningBox = 0; // its Prompts::BoxId
     // What the caption and the accessible description show now.
     qint16 m_captionCharge = -1;
     qint16 m_describedCharge = -1;

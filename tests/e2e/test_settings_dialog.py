@@ -61,9 +61,23 @@ def _click_in(desktop, geometry, point):
     desktop.click(geometry.x + point[0], geometry.y + point[1])
 
 
-def test_save_writes_the_six_keys_and_keeps_every_other_line(launch):
+def _link_through_a_linked_folder(program):
+    """settings.ini -> sub/settings.ini, sub -> far/dir, far/dir/settings.ini -> ../real.ini:
+    the kernel reads far/real.ini, where taken as text the last link names real.ini."""
+    folder = program.folder
+    (folder / "far" / "dir").mkdir(parents=True)
+    program.settings_path.rename(folder / "far" / "real.ini")
+    (folder / "far" / "dir" / "settings.ini").symlink_to("../real.ini")
+    (folder / "sub").symlink_to("far/dir")
+    program.settings_path.symlink_to("sub/settings.ini")
+
+
+@pytest.mark.parametrize("linked", [False, True], ids=["file", "relative-links-through-a-linked-folder"])
+def test_save_writes_the_six_keys_and_keeps_every_other_line(launch, linked):
     run = launch(EDITED, charge=99)
     desktop, program = run.desktop, run.program
+    if linked:
+        _link_through_a_linked_folder(program)
     dialog, geometry = _open_settings(run)
     _click_in(desktop, geometry, HIDE_WHEN_FULL)
     _click_in(desktop, geometry, SAVE)
@@ -75,6 +89,8 @@ def test_save_writes_the_six_keys_and_keeps_every_other_line(launch):
                                        "HideWhenFull=1", "WarnBelow20=1", "ShowPercentage=1"])
     others = [line for section, line in written if not _is_setting(section, line)]
     assert others == [line for section, line in _sections(EDITED.decode()) if not _is_setting(section, line)]
+    assert program.settings_path.is_symlink() == linked
+    assert not (program.folder / "real.ini").exists(), "nothing written beside the program"
 
     desktop.activate(box)
     desktop.keys("Return")

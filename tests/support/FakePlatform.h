@@ -55,7 +55,8 @@ public:
     QStringList *log = nullptr;
 
     // Closes each box with OK at once.
-    void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
+    BoxId messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
+    void raiseBox(BoxId box) override;
     void popupMenu(QMenu *menu) override;
     bool openLink(const QUrl &address) override;
 

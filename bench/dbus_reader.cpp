@@ -3,8 +3,8 @@
 // reading, so that bench/dbus-messages.sh can count what this program's
 // connection sends in between.
 
-#include "platform/SystemBattery.h"
-#include "platform/UPowerNames.h"
+#include "platform/battery/SystemBattery.h"
+#include "platform/battery/UPowerNames.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

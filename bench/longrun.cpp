@@ -7,7 +7,7 @@
 #include "meter/Gauge.h"
 #include "meter/MeterLabel.h"
 #include "platform/BatteryStatus.h"
-#include "platform/SysfsBattery.h"
+#include "platform/battery/SysfsBattery.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,6 +4,7 @@
 // other line must stay as it was, in memory and through a real file.
 
 #include "platform/ProfileFile.h"
+#include "settings/IniText.h"
 #include "settings/SettingsFile.h"
 
 #include <QByteArray>
@@ -119,12 +120,12 @@ QByteArray asciiUpper(QByteArray text)
 
 void checkRead(const QByteArray &content, const Name &name)
 {
-    const QByteArray value = ProfileFile::valueIn(content, name.section, name.key);
+    const QByteArray value = IniText::valueIn(content, name.section, name.key);
     // A lone '\r' is text (only '\n' ends a line), so only '\n' is impossible.
     check(!value.contains('\n'), "value holds a line break", value);
     check(value == trimmedBlanks(value), "value not trimmed", value);
     check(content.contains(value), "value not taken from the file", value);
-    check(ProfileFile::valueIn(content, asciiUpper(name.section), asciiUpper(name.key)) == value,
+    check(IniText::valueIn(content, asciiUpper(name.section), asciiUpper(name.key)) == value,
           "names not matched without regard to case", name.key);
 }
 
@@ -229,7 +230,7 @@ void checkFileWrite(const QByteArray &content, const Name &target, const QByteAr
                                SettingsFile::EnableTray, SettingsFile::HideWhenFull,
                                SettingsFile::WarnBelow20, SettingsFile::ShowPercentage}) {
         const QByteArray inMemory =
-            ProfileFile::valueIn(expected, SettingsFile::Section.toUtf8(), key.toUtf8());
+            IniText::valueIn(expected, SettingsFile::Section.toUtf8(), key.toUtf8());
         check(ReadIni(path, SettingsFile::Section, key).toUtf8()
                   == QString::fromUtf8(inMemory.left(254)).toUtf8(),
               "ReadIni differs from the bytes", key.toUtf8());
@@ -271,9 +272,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const Name target = chooseTarget(content, names, sections);
     const QByteArray value = chooseValue(content);
-    const QByteArray updated = ProfileFile::withValue(content, target.section, target.key, value);
+    const QByteArray updated = IniText::withValue(content, target.section, target.key, value);
     if (isStorable(target.section, target.key, value)) {
-        check(ProfileFile::valueIn(updated, target.section, target.key) == trimmedBlanks(value),
+        check(IniText::valueIn(updated, target.section, target.key) == trimmedBlanks(value),
               "written key does not read back", target.key);
         checkOtherLinesKept(content, updated);
     } else {

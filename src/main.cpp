@@ -1,8 +1,8 @@
 #include "common/Program.h"
 #include "meter/Meter.h"
-#include "platform/PlatformFactory.h"
-#include "platform/Session.h"
-#include "platform/SingleInstance.h"
+#include "platform/SystemPlatform.h"
+#include "platform/startup/Session.h"
+#include "platform/startup/SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

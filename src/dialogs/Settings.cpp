@@ -51,12 +51,13 @@ Control *makeControl(QWidget *parent, const QString &name, const QString &text, 
 
 } // namespace
 
-Settings::Settings(const QString &settingsPath, ApplySetting applySetting, const Platform &platform,
-                   QWidget *parent)
+Settings::Settings(const QString &settingsPath, SettingsFile::UnreadableNotice &notice,
+                   ApplySetting applySetting, const Platform &platform, QWidget *parent)
     : QWidget(parent)
     , m_applySetting(std::move(applySetting))
     , m_platform(platform)
     , SettingsPath(settingsPath)
+    , m_unreadableNotice(notice)
     , Frame3(makeControl<QGroupBox>(this, QStringLiteral("Frame3"), tr("General"), 120, 120, 4455, 1335))
     , OptionHideWhenFull(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionHideWhenFull"),
                                                 tr("Hide when battery is full"), 120, 240, 4215, 255))
@@ -127,7 +128,7 @@ void Settings::Form_Load()
 {
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
-    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog);
+    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog, m_unreadableNotice);
     if (values.moveMouseOver)
         RadioOnMouseOver->setChecked(true);
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -23,8 +24,10 @@ public:
     // Puts a saved key into effect on the running meter.
     using ApplySetting = std::function<void(const QString &key, bool on)>;
 
-    // settingsPath: the file the meter chose at start-up.
-    Settings(const QString &settingsPath, ApplySetting applySetting, const Platform &platform,
+    // settingsPath: the file the meter chose at start-up; notice: the
+    // meter's, which outlives the dialog.
+    Settings(const QString &settingsPath, SettingsFile::UnreadableNotice &notice,
+             ApplySetting applySetting, const Platform &platform,
              QWidget *parent = nullptr);
 
     // Shows the dialog centred, or brings the open one to the front.
@@ -47,6 +50,7 @@ private:
     const Platform m_platform;
 
     const QString SettingsPath;
+    SettingsFile::UnreadableNotice &m_unreadableNotice;
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
     // The keys this save has changed in the file so far.

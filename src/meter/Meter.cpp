@@ -64,6 +64,7 @@ Meter::~Meter()
 {
     // The final release of the window: the icon must not outlive it.
     DeleteIconFromTray();
+    delete m_settings; // it reads through m_unreadableNotice
 }
 
 void Meter::createLabels()
@@ -116,7 +117,7 @@ void Meter::Form_Load()
 
 void Meter::readSettings()
 {
-    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter);
+    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter, m_unreadableNotice);
     applySetting(SettingsFile::EnableSettings, values.enableSettings);
     applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
     applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);
@@ -340,7 +341,7 @@ void Meter::MnuAbout_Click()
 void Meter::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings(SettingsPath,
+        m_settings = new Settings(SettingsPath, m_unreadableNotice,
                                   [self = QPointer<Meter>(this)](const QString &key, bool on) {
                                       if (self)
                                           self->applySetting(key, on);

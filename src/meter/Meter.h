@@ -4,6 +4,7 @@
 #include "common/Colour.h"
 #include "platform/Desktop.h"
 #include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -104,6 +105,8 @@ private:
     float ScreenRightTwips = 0;
     QString SettingsPath;
     double m_settingsFileSize = 0;
+    // Shared with the settings dialog, which the meter outlives.
+    SettingsFile::UnreadableNotice m_unreadableNotice;
     bool m_lastBoxResult = false;
     bool m_warningStands = false; // the low-battery box is open
     quint64 m_warningBox = 0; // its Prompts::BoxId

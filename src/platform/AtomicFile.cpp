@@ -1,128 +1,26 @@
+// Why not QSaveFile: run as root on a user's file it hands the file to root
+// (it keeps the mode, not the owner); its temporary name ("<name>.XXXXXX")
+// cannot be made beside a name near NAME_MAX long, so such a file could never
+// be saved; it follows a link by its text, so a link "../x" inside a linked
+// folder replaces the wrong file; and it leaves what a crash left behind.
 #include "platform/AtomicFile.h"
 
 #include "common/Logging.h"
+#include "platform/LinkTarget.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int maxLinks = 40; // the kernel's own limit
-constexpr char temporaryMark[] = ".tmp-";
-constexpr qsizetype maxRandomPart = 7; // a 32-bit number in base 36
-// A temporary file this old belongs to no save still running (a gauge on
-// another display may be saving the same file): a crash left it.
-constexpr time_t staleAfter = 60; // seconds
-
-struct Place
-{
-    QByteArray folder;
-    QByteArray name;
-};
-
-Place split(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return {".", path};
-    return {slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1)};
-}
-
-QByteArray joined(const QByteArray &folder, const QByteArray &name)
-{
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QByteArray realPath(const QByteArray &path)
-{
-    char *real = ::realpath(path.constData(), nullptr);
-    if (real == nullptr)
-        return {};
-    const QByteArray result(real);
-    std::free(real);
-    return result;
-}
-
-// The file the kernel opens for path: each link is followed from the folder
-// it really lives in, so "sub/../x" behind a linked "sub" is not taken as
-// text. A missing file, or a link to one, resolves to where it would be
-// made. Empty, with errno set, when there is no such place.
-QByteArray resolved(QByteArray path)
-{
-    for (int depth = 0; depth <= maxLinks; ++depth) {
-        const QByteArray real = realPath(path);
-        if (!real.isEmpty() || errno != ENOENT)
-            return real;
-        const Place place = split(path);
-        const QByteArray folder = realPath(place.folder);
-        if (folder.isEmpty())
-            return {};
-        const QByteArray there = joined(folder, place.name);
-        char target[PATH_MAX];
-        const ssize_t size = ::readlink(there.constData(), target, sizeof target);
-        if (size < 0)
-            return errno == ENOENT ? there : QByteArray();
-        const QByteArray next(target, size);
-        path = next.startsWith('/') ? next : joined(folder, next);
-    }
-    errno = ELOOP;
-    return {};
-}
-
-// The start of a temporary file's name: the file's own name, cut so that
-// the mark and the random part still fit in NAME_MAX.
-QByteArray temporaryStem(const QByteArray &name)
-{
-    return name.left(NAME_MAX - qsizetype(sizeof temporaryMark - 1) - maxRandomPart) + temporaryMark;
-}
-
-bool isOwnTemporary(QByteArrayView entry, QByteArrayView stem)
-{
-    if (!entry.startsWith(stem))
-        return false;
-    const QByteArrayView random = entry.sliced(stem.size());
-    if (random.isEmpty() || random.size() > maxRandomPart)
-        return false;
-    for (char c : random) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
-            return false;
-    }
-    return true;
-}
-
-// What a crash during an earlier save left beside the file: only this
-// user's regular files named as this program names them.
-void removeStaleTemporaries(int folder, const QByteArray &stem)
-{
-    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *entries = listing < 0 ? nullptr : ::fdopendir(listing);
-    if (entries == nullptr) {
-        if (listing >= 0)
-            ::close(listing);
-        return;
-    }
-    const time_t now = std::time(nullptr);
-    while (const dirent *entry = ::readdir(entries)) {
-        struct stat status = {};
-        if (isOwnTemporary(entry->d_name, stem)
-            && ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0
-            && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
-            && now - status.st_mtime >= staleAfter && ::unlinkat(folder, entry->d_name, 0) == 0)
-            qCInfo(lcSettings, "removed %s, left by an earlier save", entry->d_name);
-    }
-    ::closedir(entries);
-}
+using LinkTarget::split;
 
 // Every byte or false: a short write is retried, and one that writes
 // nothing fails rather than looping.
@@ -140,19 +38,6 @@ bool writeAll(int file, QByteArrayView content)
         content = content.sliced(written);
     }
     return true;
-}
-
-// A new file in folder, never an existing one; -1 when none can be made.
-int createTemporary(int folder, const QByteArray &stem, mode_t mode, QByteArray *name)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = stem + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int file = ::openat(folder, name->constData(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (file >= 0 || errno != EEXIST)
-            return file;
-    }
-    return -1;
 }
 
 bool failed(const char *step, const QByteArray &path)
@@ -232,11 +117,11 @@ enum class Outcome { Saved, Failed, InPlace };
 Outcome replaceIn(int folder, const QByteArray &target, const struct stat *old, QByteArrayView content)
 {
     const QByteArray name = split(target).name;
-    const QByteArray stem = temporaryStem(name);
-    removeStaleTemporaries(folder, stem);
+    const QByteArray stem = TemporaryFiles::stem(name);
+    TemporaryFiles::removeStale(folder, stem);
     // A new file gets the mode the umask gives; an old one keeps its own.
     QByteArray temporary;
-    const int file = createTemporary(folder, stem, old ? S_IRUSR | S_IWUSR : 0666, &temporary);
+    const int file = TemporaryFiles::create(folder, stem, old ? S_IRUSR | S_IWUSR : 0666, &temporary);
     if (file < 0) {
         if (old != nullptr && (errno == EACCES || errno == EPERM))
             return Outcome::InPlace;
@@ -274,7 +159,7 @@ namespace AtomicFile {
 
 bool replace(const QString &path, const QByteArray &content)
 {
-    const QByteArray target = resolved(QFile::encodeName(path));
+    const QByteArray target = LinkTarget::resolved(QFile::encodeName(path));
     if (target.isEmpty())
         return failed("following its links", QFile::encodeName(path));
     struct stat old = {};

@@ -1,8 +1,8 @@
 #include "settings/SettingsLocation.h"
 
 #include "common/Logging.h"
+#include "platform/AtomicFile.h"
 #include "platform/ConfigFolders.h"
-#include "platform/ProfileFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QFile>
@@ -105,7 +105,7 @@ bool SettingsLocation::ensureExists(const QString &path)
     }
     QByteArray content;
     const QString from = startFrom(&content);
-    const QString folderProblem = ProfileFile::makeFolder(info.absolutePath());
+    const QString folderProblem = ConfigFolders::makeFolder(info.absolutePath());
     if (!folderProblem.isEmpty()) {
         tell(QStringLiteral("cannot make the folder %1 for the settings file: %2; using %3")
                  .arg(info.absolutePath(), folderProblem, valuesOf(from)));
@@ -113,7 +113,7 @@ bool SettingsLocation::ensureExists(const QString &path)
     }
     // Through a temporary file, so neither a crash nor a full disk leaves
     // a half-written or empty file behind.
-    if (!ProfileFile::replaceFile(path, content)) {
+    if (!AtomicFile::replace(path, content)) {
         tell(QStringLiteral("cannot write the settings file %1; using %2").arg(path, valuesOf(from)));
         return false;
     }

@@ -2,7 +2,7 @@
 #include "MeterRig.h"
 #include "dialogs/Settings.h"
 #include "platform/ConfigFolders.h"
-#include "platform/Session.h"
+#include "platform/startup/Session.h"
 #include "settings/SettingsFile.h"
 
 #include <QAction>
@@ -370,7 +370,8 @@ void tst_Settings::settingsFileLocation()
     Session::settleBaseFolders();
     rig.load();
     QCOMPARE(contentOf(chosen), made ? before : QByteArray("none"));
-    const SettingsFile::Values expected = SettingsFile::load(startsFrom, SettingsFile::Reader::Meter);
+    SettingsFile::UnreadableNotice notice;
+    const SettingsFile::Values expected = SettingsFile::load(startsFrom, SettingsFile::Reader::Meter, notice);
     QCOMPARE(rig.dodgesOnHover(), expected.moveMouseOver);
     QCOMPARE(rig.mnuSettings()->isEnabled(), expected.enableSettings);
     QCOMPARE(QFileInfo(chosen).absoluteDir().exists() && (QFile::permissions(QFileInfo(chosen).path()) & 0077),

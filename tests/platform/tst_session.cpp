@@ -1,5 +1,5 @@
 #include "MeterRig.h"
-#include "platform/Session.h"
+#include "platform/startup/Session.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -1,5 +1,5 @@
 #include "Faults.h"
-#include "platform/SingleInstance.h"
+#include "platform/startup/SingleInstance.h"
 
 #include <QDir>
 #include <QScopeGuard>

@@ -1,8 +1,8 @@
 // The UPower battery sources against python3-dbusmock's upower template, on a
 // private system bus that this test starts and stops itself.
-#include "platform/SystemBattery.h"
-#include "platform/UPowerBattery.h"
-#include "platform/UPowerNames.h"
+#include "platform/battery/SystemBattery.h"
+#include "platform/battery/UPowerBattery.h"
+#include "platform/battery/UPowerNames.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/BatteryStatus.h"
-#include "platform/SysfsPaths.h"
+#include "platform/battery/SysfsPaths.h"
 
 #include <QElapsedTimer>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "platform/startup/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>

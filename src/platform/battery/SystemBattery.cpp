@@ -1,7 +1,7 @@
-#include "platform/SystemBattery.h"
+#include "platform/battery/SystemBattery.h"
 
 #include "common/Logging.h"
-#include "platform/UPowerNames.h"
+#include "platform/battery/UPowerNames.h"
 
 
 namespace {

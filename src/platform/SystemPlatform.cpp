@@ -1,10 +1,10 @@
-#include "PlatformFactory.h"
+#include "SystemPlatform.h"
 
 #include "QtApplication.h"
 #include "QtDesktop.h"
 #include "QtPrompts.h"
 #include "QtTrayIcon.h"
-#include "SystemBattery.h"
+#include "battery/SystemBattery.h"
 
 SystemPlatform::SystemPlatform()
     : m_desktop(std::make_unique<QtDesktop>())

@@ -1,4 +1,4 @@
-#include "platform/SysfsBattery.h"
+#include "platform/battery/SysfsBattery.h"
 
 #include "common/Logging.h"
 

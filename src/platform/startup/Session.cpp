@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "platform/startup/Session.h"
 
 #include "common/Logging.h"
 

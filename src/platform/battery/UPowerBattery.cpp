@@ -1,7 +1,7 @@
-#include "platform/UPowerBattery.h"
+#include "platform/battery/UPowerBattery.h"
 
 #include "common/Logging.h"
-#include "platform/UPowerNames.h"
+#include "platform/battery/UPowerNames.h"
 
 #include <QDBusArgument>
 #include <QDBusError>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/BatteryStatus.h"
-#include "platform/SysfsBattery.h"
-#include "platform/SysfsPaths.h"
-#include "platform/UPowerBattery.h"
+#include "platform/battery/SysfsBattery.h"
+#include "platform/battery/SysfsPaths.h"
+#include "platform/battery/UPowerBattery.h"
 
 #include <QDBusServiceWatcher>
 #include <QObject>

@@ -1,0 +1,75 @@
+#include "platform/TemporaryFiles.h"
+
+#include "common/Logging.h"
+
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char temporaryMark[] = ".tmp-";
+constexpr qsizetype maxRandomPart = 7; // a 32-bit number in base 36
+// A temporary file this old belongs to no save still running (a gauge on
+// another display may be saving the same file): a crash left it.
+constexpr time_t staleAfter = 60; // seconds
+
+bool isOwnTemporary(QByteArrayView entry, QByteArrayView stem)
+{
+    if (!entry.startsWith(stem))
+        return false;
+    const QByteArrayView random = entry.sliced(stem.size());
+    if (random.isEmpty() || random.size() > maxRandomPart)
+        return false;
+    for (char c : random) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QByteArray TemporaryFiles::stem(const QByteArray &name)
+{
+    return name.left(NAME_MAX - qsizetype(sizeof temporaryMark - 1) - maxRandomPart) + temporaryMark;
+}
+
+void TemporaryFiles::removeStale(int folder, const QByteArray &stem)
+{
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *entries = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (entries == nullptr) {
+        if (listing >= 0)
+            ::close(listing);
+        return;
+    }
+    const time_t now = std::time(nullptr);
+    while (const dirent *entry = ::readdir(entries)) {
+        struct stat status = {};
+        if (isOwnTemporary(entry->d_name, stem)
+            && ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
+            && now - status.st_mtime >= staleAfter && ::unlinkat(folder, entry->d_name, 0) == 0)
+            qCInfo(lcSettings, "removed %s, left by an earlier save", entry->d_name);
+    }
+    ::closedir(entries);
+}
+
+int TemporaryFiles::create(int folder, const QByteArray &stem, mode_t mode, QByteArray *name)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *name = stem + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const int file = ::openat(folder, name->constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (file >= 0 || errno != EEXIST)
+            return file;
+    }
+    return -1;
+}

@@ -1,4 +1,3 @@
-#include "Faults.h"
 #include "MeterRig.h"
 #include "settings/SettingsFile.h"
 
@@ -59,7 +58,6 @@ private slots:
     void shouldWriteTheShippedFileWhenNoneExists();
     void shouldUseTheShippedValuesWhenTheFileCannotBeWritten();
     void shouldLeaveALinkToAMissingFileAlone();
-    void shouldLeaveNoFileWhenTheDiskIsFull();
     void shouldStartOffScreenWhenThereIsNoWorkArea();
     void shouldDrawEachCharge_data();
     void shouldDrawEachCharge();
@@ -161,22 +159,6 @@ void tst_Meter::shouldLeaveALinkToAMissingFileAlone()
     QVERIFY(QFileInfo(rig.settingsPath()).isSymLink());
     QVERIFY(!QFile::exists(target));
     QVERIFY(rig.tray.shown);
-    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
-}
-
-// Not an empty file, which would switch every option off at every start.
-void tst_Meter::shouldLeaveNoFileWhenTheDiskIsFull()
-{
-    MeterRig rig;
-    FullDisk disk(rig.dir.path());
-    if (!disk.mounted())
-        QSKIP("mounting a small tmpfs needs root");
-    QVERIFY(disk.fill());
-    rig.load();
-    const QDir::Filters anyFile = QDir::Files | QDir::System | QDir::Hidden;
-    QCOMPARE(QDir(rig.dir.path()).entryList(anyFile), QStringList{"filler"});
-    QVERIFY(rig.tray.shown);
-    QVERIFY(rig.mnuSettings()->isEnabled());
     QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 }
 

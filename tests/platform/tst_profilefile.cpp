@@ -24,24 +24,17 @@ private slots:
     void init();
     void cleanup();
 
-    void valueIn_data();
-    void valueIn();
     void readStringFromFile_data();
     void readStringFromFile();
 
-    void withValue_data();
-    void withValue();
     void writeChangesOnlyOneLine();
     void writeCreatesMissingFile();
-    void writeRejectsUnstorableNames_data();
-    void writeRejectsUnstorableNames();
+    void writeRefusesUnstorableNames();
     void writeWhereNobodyMayCreateFiles();
     void writeToDirectoryFails();
     void fifoIsNeverOpened();
-    void writeFollowsSymlink_data();
-    void writeFollowsSymlink();
-    void writeKeepsPermissions_data();
-    void writeKeepsPermissions();
+    void writeKeepsLinksOwnerAndMode_data();
+    void writeKeepsLinksOwnerAndMode();
     void writeInPlaceWhereNoFileCanBeMade_data();
     void writeInPlaceWhereNoFileCanBeMade();
     void writeRemovesStaleTemporaries();
@@ -64,20 +57,6 @@ private:
 };
 
 static const QByteArray bom("\xEF\xBB\xBF");
-
-static void addReadRow(const char *name, const QByteArray &content, const QByteArray &section,
-                       const QByteArray &key, const QByteArray &expected)
-{
-    QTest::newRow(name) << content << section << key << expected;
-}
-
-// Section "S", key "k", value "9" unless the row says otherwise.
-static void addWriteRow(const char *name, const QByteArray &content, const QByteArray &expected,
-                        const QByteArray &section = "S", const QByteArray &key = "k",
-                        const QByteArray &value = "9")
-{
-    QTest::newRow(name) << content << section << key << value << expected;
-}
 
 QString tst_ProfileFile::createFile(const QString &name, const QByteArray &content) const
 {
@@ -144,49 +123,6 @@ void tst_ProfileFile::cleanup()
     m_dir.reset();
 }
 
-void tst_ProfileFile::valueIn_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("section");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("expected");
-
-    addReadRow("names ignore ASCII case", "[General]\nWidth=10\n", "gENERAL", "WIDTH", "10");
-    addReadRow("8-bit names compare exactly", "[\xC4]\nk=1\n", "\xE4", "k", "");
-    addReadRow("blanks trimmed", " \t[ General ]\t \nWidth \t= \t10 \t\n", "General", "Width",
-               "10");
-    addReadRow("asked names trimmed", "[S]\nk=1\n", " S ", "\tk ", "1");
-    addReadRow("value exact inside", "[S]\nk = A  b=C;#\n", "S", "k", "A  b=C;#");
-    addReadRow("split at first =", "[S]\nk==1\n", "S", "k", "=1");
-    addReadRow("; comment", "[S]\n;k=1\nk=2\n", "S", "k", "2");
-    addReadRow("# comment indented", "[S]\n  # k=1\n", "S", "k", "");
-    addReadRow("commented header", ";[S]\nk=1\n", "S", "k", "");
-    addReadRow("first key wins", "[S]\nk=1\nK=2\n", "S", "k", "1");
-    addReadRow("first section wins", "[S]\na=1\n[s]\nk=2\n", "S", "k", "");
-    addReadRow("key of another section", "[A]\nk=1\n[S]\n", "S", "k", "");
-    addReadRow("missing section", "[A]\nk=1\n", "S", "k", "");
-    addReadRow("missing key", "[S]\nj=1\n", "S", "k", "");
-    addReadRow("key before any section", "k=1\n[S]\n", "S", "k", "");
-    addReadRow("no section is not the empty one", "k=1\n", "", "k", "");
-    addReadRow("text after ] ignored", "[S] ; note\nk=1\n", "S", "k", "1");
-    addReadRow("unclosed header no section", "[S]\n[T\nk=1\n", "S", "k", "1");
-    addReadRow("line without = ignored", "[S]\nk\nk=1", "S", "k", "1");
-    addReadRow("byte-order mark", bom + "[S]\nk=1\n", "S", "k", "1");
-    addReadRow("CRLF", "[S]\r\nk=1\r\n", "S", "k", "1");
-    addReadRow("NUL in value", QByteArray("[S]\nk=a\0b\n", 10), "S", "k", QByteArray("a\0b", 3));
-    addReadRow("NUL is part of a name", QByteArray("[S\0T]\nk=1\n", 10), "S", "k", "");
-    addReadRow("empty key names nothing", "[S]\n=1\n", "S", "", "");
-}
-
-void tst_ProfileFile::valueIn()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, section);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(ProfileFile::valueIn(content, section, key), expected);
-}
-
 void tst_ProfileFile::readStringFromFile_data()
 {
     QTest::addColumn<QByteArray>("value");
@@ -211,50 +147,6 @@ void tst_ProfileFile::readStringFromFile()
     QCOMPARE(ProfileFile::readString(m_dir->path(), "S", "k", 255), QByteArray());
 }
 
-void tst_ProfileFile::withValue_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("section");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<QByteArray>("expected");
-
-    addWriteRow("replace keeps the line's own ending",
-                "; top\n[A]\nkey=1\n[S]\n  Key = old  \r\nother=2\n",
-                "; top\n[A]\nkey=1\n[S]\nKEY=new\r\nother=2\n", "s", "KEY", "new");
-    addWriteRow("replace first duplicate", "[S]\nk=1\nk=2\n", "[S]\nk=9\nk=2\n");
-    addWriteRow("replace in first section only", "[S]\nk=1\n[S]\nk=2\n", "[S]\nk=9\n[S]\nk=2\n");
-    addWriteRow("key before sections untouched", "k=1\n[S]\nk=2", "k=1\n[S]\nk=9");
-    addWriteRow("append keeps blank before next section", "[S]\na=1\n\n[B]\nb=2\n",
-                "[S]\na=1\nk=9\n\n[B]\nb=2\n");
-    addWriteRow("append before comment of next section", "[S]\na=1\n\n; about B\n[B]\n",
-                "[S]\na=1\nk=9\n\n; about B\n[B]\n");
-    addWriteRow("append into empty section", "[S]\n[B]\n", "[S]\nk=9\n[B]\n");
-    addWriteRow("append at end without line ending", "[S]\na=1", "[S]\na=1\nk=9");
-    addWriteRow("new section after line ending", "[A]\na=1\n", "[A]\na=1\n[S]\nk=9\n");
-    addWriteRow("new section without line ending", "[A]\na=1", "[A]\na=1\n[S]\nk=9\n");
-    addWriteRow("CRLF append key", "[S]\r\na=1\r\n\r\n[B]\r\n", "[S]\r\na=1\r\nk=9\r\n\r\n[B]\r\n");
-    addWriteRow("CRLF new section", "[A]\r\na=1", "[A]\r\na=1\r\n[S]\r\nk=9\r\n");
-    addWriteRow("only CRLFs", "\r\n\r\n", "\r\n\r\n[S]\r\nk=9\r\n");
-    addWriteRow("empty file", "", "[S]\nk=9\n");
-    addWriteRow("only a byte-order mark", bom, bom + "[S]\nk=9\n");
-    addWriteRow("byte-order mark kept", bom + "[S]\r\nk=1\r\n", bom + "[S]\r\nk=9\r\n");
-    addWriteRow("names written trimmed", "", "[S]\nk=9\n", " S ", "\tk ");
-    addWriteRow("empty value", "[S]\nk=1\n", "[S]\nk=\n", "S", "k", "");
-}
-
-void tst_ProfileFile::withValue()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, section);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, value);
-    QFETCH(QByteArray, expected);
-    const QByteArray result = ProfileFile::withValue(content, section, key, value);
-    QCOMPARE(result, expected);
-    QCOMPARE(ProfileFile::valueIn(result, section, key), value);
-}
-
 void tst_ProfileFile::writeChangesOnlyOneLine()
 {
     const QByteArray head = bom + "; settings\r\n[Meter]\r\n";
@@ -275,39 +167,15 @@ void tst_ProfileFile::writeCreatesMissingFile()
     QCOMPARE(bytesOf(path), QByteArray("[S]\nk=v\n"));
 }
 
-void tst_ProfileFile::writeRejectsUnstorableNames_data()
+// Refused before the file is touched: no write, no new file.
+void tst_ProfileFile::writeRefusesUnstorableNames()
 {
-    QTest::addColumn<QByteArray>("section");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("value");
-
-    const QByteArray s("S");
-    const QByteArray k("k");
-    const QByteArray v("v");
-    QTest::newRow("newline in value") << s << k << QByteArray("a\nb");
-    QTest::newRow("carriage return in value") << s << k << QByteArray("a\rb");
-    QTest::newRow("newline in key") << s << QByteArray("k\nx") << v;
-    QTest::newRow("newline in section") << QByteArray("S\n[T") << k << v;
-    QTest::newRow("empty key") << s << QByteArray() << v;
-    QTest::newRow("blank key") << s << QByteArray(" \t") << v;
-    QTest::newRow("= in key") << s << QByteArray("a=b") << v;
-    QTest::newRow("key reads as comment") << s << QByteArray(";k") << v;
-    QTest::newRow("key reads as header") << s << QByteArray("[k]") << v;
-    QTest::newRow("] in section") << QByteArray("a]b") << k << v;
-}
-
-void tst_ProfileFile::writeRejectsUnstorableNames()
-{
-    QFETCH(QByteArray, section);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, value);
     const QByteArray content("[S]\nk=1\n");
     const QString path = createFile("a.ini", content);
-    QVERIFY(!ProfileFile::writeString(path, section, key, value));
+    QVERIFY(!ProfileFile::writeString(path, "S", "k", "a\nb"));
     QCOMPARE(bytesOf(path), content);
-    QVERIFY(!ProfileFile::writeString(pathOf("new.ini"), section, key, value));
+    QVERIFY(!ProfileFile::writeString(pathOf("new.ini"), "S", "k", "a\nb"));
     QVERIFY(!QFile::exists(pathOf("new.ini")));
-    QCOMPARE(ProfileFile::withValue(content, section, key, value), content);
 }
 
 // Even root cannot create files in /proc.
@@ -342,79 +210,83 @@ void tst_ProfileFile::fifoIsNeverOpened()
     QVERIFY(QFileInfo::exists(path));
 }
 
-void tst_ProfileFile::writeFollowsSymlink_data()
+void tst_ProfileFile::writeKeepsLinksOwnerAndMode_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QStringList>("links"); // "name>target", made in this order; @ is the test's folder
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("exists");
+    QTest::addColumn<QFile::Permissions>("permissions");
+    QTest::addColumn<bool>("othersFile"); // given to another user, saved by root
 
-    QTest::newRow("absolute target") << "link.ini" << QStringList{"link.ini>@/real/a.ini"}
-                                     << "real/a.ini" << true;
-    QTest::newRow("relative target") << "link.ini" << QStringList{"link.ini>real/a.ini"}
-                                     << "real/a.ini" << true;
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions readable = owner | QFile::ReadGroup;
+    const QStringList none;
+    QTest::newRow("0600") << "a.ini" << none << "a.ini" << true << owner << false;
+    QTest::newRow("0640") << "a.ini" << none << "a.ini" << true << readable << false;
+    QTest::newRow("0664") << "a.ini" << none << "a.ini" << true
+                          << (owner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther) << false;
+    QTest::newRow("0444, saved by root") << "a.ini" << none << "a.ini" << true
+                                         << (QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther) << false;
+    QTest::newRow("another user's file, saved by root") << "a.ini" << none << "a.ini" << true << readable
+                                                        << true;
+    QTest::newRow("absolute target") << "link.ini" << QStringList{"link.ini>@/real/a.ini"} << "real/a.ini"
+                                     << true << readable << false;
+    QTest::newRow("relative target") << "link.ini" << QStringList{"link.ini>real/a.ini"} << "real/a.ini"
+                                     << true << owner << false;
+    QTest::newRow("link to a link") << "link.ini" << QStringList{"link.ini>second.ini", "second.ini>real/a.ini"}
+                                    << "real/a.ini" << true << owner << false;
     QTest::newRow(".. behind a linked folder")
         << "link.ini"
         << QStringList{"link.ini>sub/settings.ini", "sub>far/dir", "far/dir/settings.ini>../real.ini"}
-        << "far/real.ini" << true;
+        << "far/real.ini" << true << owner << false;
     QTest::newRow("linked ~/.config and a dotfile")
         << "home/.config/dimmerling/settings.ini"
         << QStringList{"home/.config>../cfg", "cfg/dimmerling/settings.ini>../../dots/settings.ini"}
-        << "dots/settings.ini" << true;
+        << "dots/settings.ini" << true << owner << false;
+    QTest::newRow("dangling link") << "link.ini" << QStringList{"link.ini>real/new.ini"} << "real/new.ini"
+                                   << false << owner << false;
     QTest::newRow("missing file behind a linked folder")
-        << "link.ini" << QStringList{"link.ini>sub/new.ini", "sub>far/dir"} << "far/dir/new.ini"
-        << false;
+        << "link.ini" << QStringList{"link.ini>sub/new.ini", "sub>far/dir"} << "far/dir/new.ini" << false
+        << owner << false;
 }
 
-// The file written is the one the kernel reads; the links stay links.
-void tst_ProfileFile::writeFollowsSymlink()
+// The file written is the one the kernel reads, with its owner, group and
+// mode; the links stay links, and nothing is left beside them.
+void tst_ProfileFile::writeKeepsLinksOwnerAndMode()
 {
     QFETCH(QString, path);
     QFETCH(QStringList, links);
     QFETCH(QString, stored);
     QFETCH(bool, exists);
+    QFETCH(QFile::Permissions, permissions);
+    QFETCH(bool, othersFile);
+    if ((othersFile || !permissions.testFlag(QFile::WriteOwner)) && ::geteuid() != 0)
+        QSKIP("needs root");
     QDir dir(m_dir->path());
     QVERIFY(dir.mkpath(QFileInfo(stored).path()));
-    if (exists)
+    const QByteArray name = QFile::encodeName(pathOf(stored));
+    if (exists) {
         createFile(stored, "[S]\nk=1\n");
+        QVERIFY(QFile::setPermissions(pathOf(stored), permissions));
+        QVERIFY(!othersFile || ::chown(name.constData(), Nobody, Nobody) == 0);
+    }
     for (const QString &link : links) {
         const QStringList parts = link.split('>');
         QVERIFY(dir.mkpath(QFileInfo(parts[0]).path()));
         QVERIFY(QFile::link(QString(parts[1]).replace('@', m_dir->path()), pathOf(parts[0])));
     }
+    struct stat before = {};
+    QCOMPARE(::stat(name.constData(), &before) == 0, exists);
     QVERIFY(ProfileFile::writeString(pathOf(path), "S", "k", "2"));
     QCOMPARE(bytesOf(pathOf(stored)), QByteArray("[S]\nk=2\n"));
     for (const QString &link : links)
         QVERIFY(QFileInfo(pathOf(link.section('>', 0, 0))).isSymLink());
     QCOMPARE(regularFiles(), QStringList{stored});
-}
-
-void tst_ProfileFile::writeKeepsPermissions_data()
-{
-    QTest::addColumn<QFile::Permissions>("permissions");
-    QTest::addColumn<bool>("othersFile");
-    QTest::newRow("0600") << (QFile::ReadOwner | QFile::WriteOwner) << false;
-    QTest::newRow("0640") << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup) << false;
-    QTest::newRow("another user's file, saved by root")
-        << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup) << true;
-}
-
-void tst_ProfileFile::writeKeepsPermissions()
-{
-    QFETCH(QFile::Permissions, permissions);
-    QFETCH(bool, othersFile);
+    if (!exists)
+        return;
     const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-    const QString path = createFile("a.ini", "[S]\nk=1\n");
-    QVERIFY(QFile::setPermissions(path, permissions));
-    if (othersFile && ::geteuid() != 0)
-        QSKIP("giving a file to another user needs root");
-    const QByteArray name = QFile::encodeName(path);
-    QVERIFY(!othersFile || ::chown(name.constData(), Nobody, Nobody) == 0);
-    struct stat before = {};
-    QCOMPARE(::stat(name.constData(), &before), 0);
-    QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
-    QCOMPARE(bytesOf(path), QByteArray("[S]\nk=2\n"));
-    QCOMPARE(QFile::permissions(path) & ~userBits, permissions);
+    QCOMPARE(QFile::permissions(pathOf(stored)) & ~userBits, permissions);
     struct stat after = {};
     QCOMPARE(::stat(name.constData(), &after), 0);
     QCOMPARE(after.st_uid, before.st_uid);

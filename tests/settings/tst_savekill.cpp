@@ -115,8 +115,6 @@ class tst_SaveKill : public QObject
 private slots:
     void killedMidSaveLeavesWholeFile_data();
     void killedMidSaveLeavesWholeFile();
-    void saveKeepsLinkAndPermissions_data();
-    void saveKeepsLinkAndPermissions();
 
 private:
     // Starts a saving child and kills it after a random moment, checking
@@ -182,62 +180,6 @@ void tst_SaveKill::killedMidSaveLeavesWholeFile()
     QCOMPARE(QFile::permissions(real) & ~UserBits, mode);
     qInfo() << "left in the folder:" << filesIn(dir.path());
     qInfo("%d rounds, %lld distinct states seen", Rounds, qint64(distinct.size()));
-}
-
-void tst_SaveKill::saveKeepsLinkAndPermissions_data()
-{
-    QTest::addColumn<QStringList>("links"); // each entry a link to the next, the last the file
-    QTest::addColumn<QFile::Permissions>("permissions");
-    QTest::addColumn<bool>("exists");
-
-    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
-    const QFile::Permissions group = QFile::ReadGroup | QFile::WriteGroup;
-    const QStringList plain{QStringLiteral("settings.ini")};
-    const QStringList away{QStringLiteral("settings.ini"), QStringLiteral("dotfiles/gauge.ini")};
-    QTest::newRow("file 0600") << plain << owner << true;
-    QTest::newRow("file 0664") << plain << (owner | group | QFile::ReadOther) << true;
-    QTest::newRow("file 0444 (root only)")
-        << plain << (QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther) << true;
-    QTest::newRow("link to other folder") << away << (owner | QFile::ReadGroup) << true;
-    QTest::newRow("link to link")
-        << QStringList{QStringLiteral("settings.ini"), QStringLiteral("second-link.ini"),
-                       QStringLiteral("dotfiles/gauge.ini")}
-        << owner << true;
-    QTest::newRow("dangling link") << away << QFile::Permissions() << false;
-}
-
-void tst_SaveKill::saveKeepsLinkAndPermissions()
-{
-    QFETCH(QStringList, links);
-    QFETCH(QFile::Permissions, permissions);
-    QFETCH(bool, exists);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dotfiles")));
-    for (qsizetype i = 0; i + 1 < links.size(); ++i)
-        QVERIFY(QFile::link(dir.filePath(links[i + 1]), dir.filePath(links[i])));
-    const QString path = dir.filePath(links.first());
-    const QString stored = dir.filePath(links.last());
-    if (exists) {
-        writeBytes(stored, "[PowerMenu]\nEnableTray=1\n");
-        QVERIFY(QFile::setPermissions(stored, permissions));
-        if (!permissions.testFlag(QFile::WriteOwner) && ::geteuid() != 0)
-            QSKIP("only root may save over a read-only file");
-    }
-
-    QVERIFY(INIWrite(SettingsFile::Section, SettingsFile::EnableTray, SettingsFile::Off, path));
-    QVERIFY(INIWrite(SettingsFile::Section, SettingsFile::WarnBelow20, SettingsFile::On, path));
-
-    for (qsizetype i = 0; i + 1 < links.size(); ++i)
-        QCOMPARE(QFileInfo(dir.filePath(links[i])).symLinkTarget(), dir.filePath(links[i + 1]));
-    QCOMPARE(bytesOf(stored), QByteArray("[PowerMenu]\nEnableTray=0\nWarnBelow20=1\n"));
-    if (exists) {
-        QCOMPARE(QFile::permissions(stored) & ~UserBits, permissions);
-    }
-    // Nothing else left behind: no temporary file, no copy beside the link.
-    QStringList files = filesIn(dir.path());
-    files.sort();
-    links.sort();
-    QCOMPARE(files, links);
 }
 
 int main(int argc, char *argv[])

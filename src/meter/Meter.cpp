@@ -1,22 +1,19 @@
 #include "Meter.h"
 
 #include "Gauge.h"
+#include "LowBatteryWarning.h"
+#include "MeterMenu.h"
 #include "common/Program.h"
 #include "common/ProgramIcon.h"
 #include "common/Twips.h"
-#include "dialogs/About.h"
-#include "dialogs/Settings.h"
 #include "platform/Application.h"
 #include "platform/BatteryStatus.h"
 #include "platform/Prompts.h"
-#include "platform/TrayIcon.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -38,11 +35,10 @@ Meter::Meter(const Platform &platform, QWidget *parent)
     , Label1(new MeterLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
     , Label2(new MeterLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
     , Label3(new MeterLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
-    , MnuSettings(new QAction(tr("&Settings"), this))
     , Timer1(new QTimer(this))
-    , MnuMenu(new QMenu(this))
-    , MnuAbout(new QAction(tr("About"), this))
-    , MnuExit(new QAction(tr("E&xit"), this))
+    , Warning(new LowBatteryWarning(m_platform.prompts, this))
+    , MnuMenu(new MeterMenu(m_platform, m_unreadableNotice,
+                            [this](const QString &key, bool on) { applySetting(key, on); }, this))
 {
     setObjectName(QStringLiteral("Meter"));
     setAccessibleName(tr("Battery gauge"));
@@ -54,7 +50,8 @@ Meter::Meter(const Platform &platform, QWidget *parent)
     setGeometry(Twips::rect(DesignLeft, DesignTop, Width, Height));
     setFixedSize(size());
     createLabels();
-    createMenu();
+    // The shortcuts also work while the gauge itself has the focus.
+    addActions(MnuMenu->shortcutItems());
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(TickMs);
     connect(Timer1, &QTimer::timeout, this, &Meter::Timer1_Timer);
@@ -62,9 +59,9 @@ Meter::Meter(const Platform &platform, QWidget *parent)
 
 Meter::~Meter()
 {
-    // The final release of the window: the icon must not outlive it.
-    DeleteIconFromTray();
-    delete m_settings; // it reads through m_unreadableNotice
+    // The tray icon goes with the window, and the settings dialog before
+    // the notice it reads through.
+    delete MnuMenu;
 }
 
 void Meter::createLabels()
@@ -79,26 +76,6 @@ void Meter::createLabels()
     Label3->installEventFilter(this);
 }
 
-void Meter::createMenu()
-{
-    MnuMenu->setObjectName(QStringLiteral("MnuMenu"));
-    MnuMenu->setTitle(tr("Menu"));
-    MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
-    MnuSettings->setObjectName(QStringLiteral("MnuSettings"));
-    MnuSettings->setShortcut(QKeySequence(Qt::Key_F11));
-    MnuExit->setObjectName(QStringLiteral("MnuExit"));
-    MnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    MnuMenu->addAction(MnuAbout);
-    MnuMenu->addAction(MnuSettings);
-    MnuMenu->addSeparator()->setObjectName(QStringLiteral("MnuSeprator"));
-    MnuMenu->addAction(MnuExit);
-    // The shortcuts also work while the gauge itself has the focus.
-    addActions({MnuSettings, MnuExit});
-    connect(MnuAbout, &QAction::triggered, this, &Meter::MnuAbout_Click);
-    connect(MnuSettings, &QAction::triggered, this, &Meter::MnuSettings_Click);
-    connect(MnuExit, &QAction::triggered, this, &Meter::MnuExit_Click);
-}
-
 void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
@@ -107,6 +84,7 @@ void Meter::Form_Load()
     // A missing file is made; failing that, or when the file cannot be
     // read, the values it would have started from hold for this run.
     SettingsLocation::ensureExists(SettingsPath);
+    MnuMenu->setSettingsPath(SettingsPath);
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();
@@ -122,7 +100,7 @@ void Meter::readSettings()
     applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
     applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);
     if (values.enableTray)
-        AddIconToTray();
+        MnuMenu->AddIconToTray(windowIcon());
     applySetting(SettingsFile::ShowPercentage, values.showPercentage);
     applySetting(SettingsFile::WarnBelow20, values.warnBelow20);
 }
@@ -132,7 +110,7 @@ void Meter::applySetting(const QString &key, bool on)
     if (key == SettingsFile::MoveMouseOver)
         MoveMouseOver = on;
     else if (key == SettingsFile::EnableSettings)
-        MnuSettings->setEnabled(on);
+        MnuMenu->setSettingsEnabled(on);
     else if (key == SettingsFile::HideWhenFull)
         HideWhenFull = on;
     else if (key == SettingsFile::WarnBelow20)
@@ -157,12 +135,12 @@ void Meter::Timer1_Timer()
     } else if (now < Gauge::Low) {
         low = true;
         setBarColour(Gauge::Red);
-        warnOnce();
+        Warning->warnOnce(WarnBelow20);
     } else {
         setBarColour(Gauge::Orange);
     }
-    if (!low && Warned)
-        Warned = false;
+    if (!low)
+        Warning->rearm();
     setCaption(now);
     const bool onAc = m_platform.battery.acStatus() == 1;
     Label1->setBackColour(toQColor(onAc ? Gauge::LightBlue : Gauge::White));
@@ -191,33 +169,6 @@ void Meter::describe(bool onAc)
     m_describedCharge = m_captionCharge;
     m_describedOnAc = onAc;
     setAccessibleDescription(Label3->text() + (onAc ? tr(", on AC power") : tr(", on battery")));
-}
-
-void Meter::warnOnce()
-{
-    if (Warned)
-        return;
-    // Set before the box opens, so the ticks that run while it stands open
-    // open no second one within the same low episode.
-    Warned = true;
-    if (!WarnBelow20)
-        return;
-    // One box at most: one still standing from an earlier episode is
-    // brought to the front instead.
-    if (m_warningStands) {
-        m_platform.prompts.raiseBox(m_warningBox);
-        return;
-    }
-    const auto closed = [self = QPointer<Meter>(this)](int result) {
-        if (self) {
-            self->m_lastBoxResult = result != 0;
-            self->m_warningStands = false;
-        }
-    };
-    // Before the box opens: a box that closes at once says so meanwhile.
-    m_warningStands = true;
-    m_warningBox = m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical,
-                                                 tr("Warning!"), closed);
 }
 
 void Meter::setBarWidth(float twips)
@@ -280,7 +231,7 @@ void Meter::Label3_MouseMove()
 void Meter::Label3_MouseUp(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_platform.prompts.popupMenu(MnuMenu);
+        MnuMenu->popupAtPointer();
     if (button == Qt::LeftButton)
         Dodge();
 }
@@ -288,12 +239,12 @@ void Meter::Label3_MouseUp(Qt::MouseButton button)
 void Meter::Form_MouseMove(Qt::MouseButtons button)
 {
     if (button == Qt::RightButton)
-        m_platform.prompts.popupMenu(MnuMenu);
+        MnuMenu->popupAtPointer();
 }
 
 void Meter::Form_Unload()
 {
-    MnuExit_Click();
+    MnuMenu->endProgram();
 }
 
 void Meter::closeEvent(QCloseEvent *event)
@@ -315,7 +266,7 @@ void Meter::keyPressEvent(QKeyEvent *event)
     const bool menuKey = event->key() == Qt::Key_Menu
         || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
     if (menuKey)
-        m_platform.prompts.popupMenu(MnuMenu);
+        MnuMenu->popupAtPointer();
     else
         QWidget::keyPressEvent(event);
 }
@@ -329,39 +280,4 @@ bool Meter::eventFilter(QObject *watched, QEvent *event)
             Label3_MouseUp(static_cast<QMouseEvent *>(event)->button());
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Meter::MnuAbout_Click()
-{
-    if (!m_about)
-        m_about = std::make_unique<About>(m_platform);
-    m_about->showAgain();
-}
-
-void Meter::MnuSettings_Click()
-{
-    if (!m_settings)
-        m_settings = new Settings(SettingsPath, m_unreadableNotice,
-                                  [self = QPointer<Meter>(this)](const QString &key, bool on) {
-                                      if (self)
-                                          self->applySetting(key, on);
-                                  },
-                                  m_platform);
-    m_settings->showAgain();
-}
-
-void Meter::MnuExit_Click()
-{
-    DeleteIconFromTray();
-    m_platform.application.endProgram();
-}
-
-void Meter::AddIconToTray()
-{
-    m_platform.tray.add(windowIcon(), Program::Name, MnuMenu);
-}
-
-void Meter::DeleteIconFromTray()
-{
-    m_platform.tray.remove();
 }

@@ -6,16 +6,11 @@
 #include "platform/Platform.h"
 #include "settings/SettingsFile.h"
 
-#include <QPointer>
 #include <QWidget>
 
-#include <memory>
-
-class About;
-class QAction;
-class QMenu;
+class LowBatteryWarning;
+class MeterMenu;
 class QTimer;
-class Settings;
 
 // The gauge: a borderless topmost strip showing the battery's charge as a
 // bar and a percentage on an AC-coloured background, more opaque as it drains.
@@ -61,60 +56,40 @@ private slots:
     // Moved with the right button held: the menu.
     void Form_MouseMove(Qt::MouseButtons button);
 
-    // Show the one About or Settings window, creating it on first use.
-    void MnuAbout_Click();
-    void MnuSettings_Click();
-    // Removes the tray icon, then ends the program.
-    void MnuExit_Click();
     // The window closed other than by Exit: ends the program as Exit does.
     void Form_Unload();
 
 private:
     // Jumps between the right place and the left place.
     void Dodge();
-    // The notification-area icon: the program's icon and name, and the menu.
-    void AddIconToTray();
-    void DeleteIconFromTray();
-
     qint16 charge() const;
     void createLabels();
-    void createMenu();
     void readSettings();
     void setBarWidth(float twips);
     void setBarColour(Colour colour);
-    void warnOnce();
     void setCaption(qint16 charge);
     void describe(bool onAc);
     void hideWhenFull(qint16 charge);
     void queryWorkArea();
 
-    // Three switches set from the settings, and the low-battery latch.
+    // Three switches set from the settings.
     bool HideWhenFull = false;
     bool MoveMouseOver = false;
     bool WarnBelow20 = false;
-    bool Warned = false;
 
-    QAction *const MnuSettings;
+    // Lent to the menu's settings dialog, which goes before it.
+    SettingsFile::UnreadableNotice m_unreadableNotice;
     QTimer *const Timer1;
-    QMenu *const MnuMenu;
-    QAction *const MnuAbout;
-    QAction *const MnuExit;
+    LowBatteryWarning *const Warning;
+    MeterMenu *const MnuMenu;
 
     quint8 Opacity = 0;
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
     QString SettingsPath;
     double m_settingsFileSize = 0;
-    // Shared with the settings dialog, which the meter outlives.
-    SettingsFile::UnreadableNotice m_unreadableNotice;
-    bool m_lastBoxResult = false;
-    bool m_warningStands = false; // the low-battery box is open
-    quint64 m_warningBox = 0; // its Prompts::BoxId
     // What the caption and the accessible description show now.
     qint16 m_captionCharge = -1;
     qint16 m_describedCharge = -1;
     bool m_describedOnAc = false;
-
-    std::unique_ptr<About> m_about;
-    QPointer<Settings> m_settings;
 };

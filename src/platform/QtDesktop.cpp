@@ -1,7 +1,5 @@
 #include "QtDesktop.h"
 
-#include "common/Twips.h"
-
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,13 +10,6 @@
 #include <memory>
 
 namespace {
-
-// Kept on the window itself, so it goes with the window: what setLeft() was
-// last asked for, the pixel it became, the top it keeps, the alpha set last.
-const char *const LeftTwips = "dimmerlingLeftTwips";
-const char *const LeftPixels = "dimmerlingLeftPixels";
-const char *const PlacedTop = "dimmerlingPlacedTop";
-const char *const Alpha = "dimmerlingAlpha";
 
 // _NET_WM_DESKTOP's value for "every workspace".
 constexpr quint32 AllWorkspaces = 0xFFFFFFFF;
@@ -106,32 +97,23 @@ void QtDesktop::watchWorkArea(QObject *context, std::function<void()> changed)
 
 float QtDesktop::left(const QWidget *window) const
 {
-    const QVariant pixels = window->property(LeftPixels);
-    if (pixels.isValid() && pixels.toInt() == window->x())
-        return window->property(LeftTwips).toFloat();
-    return Twips::fromPixels(window->x());
+    return m_placements.value(window).left.read(window->x());
 }
 
 void QtDesktop::setLeft(QWidget *window, float twips)
 {
-    // Under a reparenting window manager y() may briefly read the frame's
-    // origin after show; the top is the one the window had when first placed.
-    const QVariant placedTop = window->property(PlacedTop);
-    const int top = placedTop.isValid() ? placedTop.toInt() : window->y();
-    const int pixels = Twips::toPixels(twips);
-    window->setProperty(LeftTwips, twips);
-    window->setProperty(LeftPixels, pixels);
-    window->setProperty(PlacedTop, top);
-    window->move(pixels, top);
+    auto placement = m_placements.find(window);
+    if (placement == m_placements.end()) {
+        // Under a reparenting window manager y() may briefly read the
+        // frame's origin after show; the top is the one the window had when
+        // first placed.
+        placement = m_placements.insert(window, {PlacedLeft(), window->y()});
+        QObject::connect(window, &QObject::destroyed, &m_context, [this, window] { m_placements.remove(window); });
+    }
+    window->move(placement->left.place(twips), placement->top);
 }
 
 void QtDesktop::setOpacity(QWidget *window, quint8 alpha)
 {
-    // The tick sets this ten times a second; only a change may reach the X
-    // server.
-    const QVariant last = window->property(Alpha);
-    if (last.isValid() && last.toInt() == alpha)
-        return;
-    window->setProperty(Alpha, int(alpha));
     window->setWindowOpacity(alpha / 255.0);
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "Desktop.h"
+#include "common/PlacedLeft.h"
+
+#include <QHash>
+#include <QObject>
 
 // The desktop as Qt shows it (X11, or XWayland): the primary screen's work
 // area, and window flags, moves and opacity.
@@ -13,4 +17,16 @@ public:
     float left(const QWidget *window) const override;
     void setLeft(QWidget *window, float twips) override;
     void setOpacity(QWidget *window, quint8 alpha) override;
+
+private:
+    struct Placement
+    {
+        PlacedLeft left;
+        int top = 0;
+    };
+
+    QHash<const QWidget *, Placement> m_placements;
+    // Ends the connections that forget a destroyed window's placement when
+    // the desktop goes first.
+    QObject m_context;
 };

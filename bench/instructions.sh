@@ -49,7 +49,7 @@ done
 dump_counts() {
     local t0 t1
     t0=$(now_ns)
-    callgrind_control --dump "$1" >/dev/null
+    callgrind_control --dump "$1" >>"$out/control.log" 2>&1
     t1=$(now_ns)
     echo $(((t0 + t1) / 2))
 }

@@ -19,8 +19,8 @@ FLOOR = "floor"
 TOP = 8
 # Our code is linked into the executable; everything else is a library.
 OURS = re.compile(r"/dimmerling$")
-# Holds the whole event loop: listed, it would only repeat the total.
-ENTRY = "main"
+# They hold the whole event loop: listed, they would only repeat the total.
+ENTRIES = ("main", "(below main)")
 NAMED = re.compile(r"^\((\d+)\)(?: (.*))?$")
 
 
@@ -79,12 +79,12 @@ class Profile:
 
     def own_functions(self):
         return collections.Counter({fn: cost for fn, cost in self.inclusive.items()
-                                    if self.ours(fn) and fn != ENTRY})
+                                    if self.ours(fn) and fn not in ENTRIES})
 
     def called_from_ours(self):
         called = collections.Counter()
         for (caller, callee), cost in self.calls.items():
-            if self.ours(caller) and caller != ENTRY and not self.ours(callee):
+            if self.ours(caller) and caller not in ENTRIES and not self.ours(callee):
                 called[callee] += cost
         return called
 

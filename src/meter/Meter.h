@@ -82,6 +82,7 @@ private:
     void setBarWidth(float twips);
     void setBarColour(Colour colour);
     void warnOnce();
+    void setOpacity(quint8 alpha);
     void setCaption(qint16 charge);
     void describe(bool onAc);
     void hideWhenFull(qint16 charge);
@@ -99,7 +100,8 @@ private:
     QAction *const MnuAbout;
     QAction *const MnuExit;
 
-    quint8 Opacity = 0;
+    // A window starts opaque.
+    quint8 Opacity = 255;
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
     QString SettingsPath;

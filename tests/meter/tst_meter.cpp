@@ -223,6 +223,9 @@ void tst_Meter::shouldDrawEachCharge()
     QCOMPARE(background(meter, "Label2"), toQColor(colour));
     QCOMPARE(rig.label3()->text(), caption);
     QCOMPARE(alpha(meter), opacity);
+    // The same charge again sends nothing to the X server.
+    rig.tick(charge);
+    QCOMPARE(rig.desktop.opacitySets, 1);
 }
 
 void tst_Meter::shouldShowPowerSource_data()

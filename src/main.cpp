@@ -58,6 +58,11 @@ int main(int argc, char *argv[])
     if (const auto status = answerCommandLine(argc, argv))
         return *status;
     Session::preferX11();
+    // Qt would abort with a core dump and a hint to reinstall.
+    if (const QString problem = Session::displayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "dimmerling: %s\n", qPrintable(problem));
+        return 1;
+    }
     Session::settleBaseFolders();
     if (!SingleInstance::claim()) {
         std::fprintf(stderr, "dimmerling: already running on display %s; not starting a second gauge\n",

@@ -22,7 +22,7 @@ bool fits(const QLabel *label, const QFont &font)
     return QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, label->text()).height() <= room.height();
 }
 
-void centre(QWidget *dialog, const Desktop &desktop)
+void centre(QWidget *dialog, Desktop &desktop)
 {
     const auto area = desktop.workArea();
     if (!area)
@@ -30,12 +30,12 @@ void centre(QWidget *dialog, const Desktop &desktop)
     const QRect work(area->left, area->top, area->right - area->left, area->bottom - area->top);
     QRect placed(QPoint(), dialog->size());
     placed.moveCenter(work.center());
-    dialog->move(placed.topLeft());
+    desktop.moveTo(dialog, placed.left(), placed.top());
 }
 
 } // namespace
 
-void DialogWindow::setUp(QWidget *dialog, const Desktop &desktop, const QString &name,
+void DialogWindow::setUp(QWidget *dialog, Desktop &desktop, const QString &name,
                          const QString &caption, int widthTwips, int heightTwips)
 {
     dialog->setObjectName(name);

@@ -14,7 +14,7 @@ namespace DialogWindow {
 // Sets name, caption, program icon, window kind and the fixed client size
 // (twips), and centres the dialog; it stays where the toolkit puts it when
 // there is no screen.
-void setUp(QWidget *dialog, const Desktop &desktop, const QString &name,
+void setUp(QWidget *dialog, Desktop &desktop, const QString &name,
            const QString &caption, int widthTwips, int heightTwips);
 
 // Shows the dialog and brings it to the front.

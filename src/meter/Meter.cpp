@@ -201,11 +201,22 @@ void Meter::warnOnce()
     Warned = true;
     if (!WarnBelow20)
         return;
+    // One box at most: one still standing from an earlier episode is
+    // brought to the front instead.
+    if (m_warningStands) {
+        m_platform.prompts.raiseBox(m_warningBox);
+        return;
+    }
     const auto closed = [self = QPointer<Meter>(this)](int result) {
-        if (self)
+        if (self) {
             self->m_lastBoxResult = result != 0;
+            self->m_warningStands = false;
+        }
     };
-    m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical, tr("Warning!"), closed);
+    // Before the box opens: a box that closes at once says so meanwhile.
+    m_warningStands = true;
+    m_warningBox = m_platform.prompts.messageBox(tr("Battery power is below 20%!"), MessageStyle::Critical,
+                                                 tr("Warning!"), closed);
 }
 
 void Meter::setBarWidth(float twips)

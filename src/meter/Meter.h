@@ -17,7 +17,7 @@ class QTimer;
 class Settings;
 
 // The gauge: a borderless topmost strip showing the battery's charge as a
-// bar, a percentage and an AC-coloured outline, more opaque as it drains.
+// bar and a percentage on an AC-coloured background, more opaque as it drains.
 class Meter : public QWidget
 {
     Q_OBJECT
@@ -105,6 +105,8 @@ private:
     QString SettingsPath;
     double m_settingsFileSize = 0;
     bool m_lastBoxResult = false;
+    bool m_warningStands = false; // the low-battery box is open
+    quint64 m_warningBox = 0; // its Prompts::BoxId
     // What the caption and the accessible description show now.
     qint16 m_captionCharge = -1;
     qint16 m_describedCharge = -1;

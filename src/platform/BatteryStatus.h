@@ -26,6 +26,10 @@ public:
         return qint16(std::floor(qBound(0.0, value, 100.0) + 0.5));
     }
 
+    // Whether a source's own percentage is a reading: UPower and the kernel
+    // document 0..100, and a value outside (or not a number) is none.
+    static bool isPercent(double value) { return value >= 0.0 && value <= 100.0; }
+
     // Charge in percent (0..100, or NoBattery).
     virtual qint16 charge() = 0;
     // AC-line status: 1 when the machine runs on external power, else 0.

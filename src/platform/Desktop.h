@@ -20,7 +20,8 @@ struct PixelRect
 
 // Where the program's windows sit on the desktop, and how they look there.
 // A window's edges cross this interface in twips (1/1440 inch), the work
-// area in pixels.
+// area and other places in pixels; all are measured from the primary
+// screen's top-left corner, wherever that monitor stands.
 class Desktop
 {
 public:
@@ -31,8 +32,11 @@ public:
     virtual void makeTopmost(QWidget *window) = 0;
     // The desktop minus panels, in pixels; nothing when there is no screen.
     virtual std::optional<PixelRect> workArea() const = 0;
-    // Calls changed whenever the work area changes (a resolution change, a
-    // monitor unplugged, a panel moved), until context is destroyed.
+    // Puts the window's top-left corner at this point, in pixels.
+    virtual void moveTo(QWidget *window, int left, int top) = 0;
+    // Calls changed whenever the work area or the primary screen may have
+    // changed (a resolution change, a monitor plugged, unplugged or moved,
+    // another primary monitor, a panel moved), until context is destroyed.
     virtual void watchWorkArea(QObject *context, std::function<void()> changed) = 0;
     // The window's left edge in twips. Reads back exactly what setLeft() set
     // while nobody else has moved the window.

@@ -1,15 +1,14 @@
 #include "platform/ProfileFile.h"
 
 #include "common/Logging.h"
+#include "platform/AtomicFile.h"
 
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -216,120 +215,6 @@ const char *kindOf(mode_t mode)
     return "it is not a regular file";
 }
 
-
-// The end of a chain of symbolic links: the file a write replaces, so the
-// links themselves stay. Empty for a chain that never ends.
-QString finalTarget(const QString &path)
-{
-    QFileInfo info(path);
-    for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == 40)
-            return {};
-        info.setFile(info.symLinkTarget());
-    }
-    return info.filePath();
-}
-
-// Every byte or false: a short write is retried, and one that writes
-// nothing fails rather than looping.
-bool writeAll(int file, QByteArrayView content)
-{
-    while (!content.isEmpty()) {
-        const ssize_t written = ::write(file, content.data(), size_t(content.size()));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        content = content.sliced(written);
-    }
-    return true;
-}
-
-// A new file beside target, never an existing one; -1 when none can be made.
-int createTemporary(const QByteArray &target, mode_t mode, QByteArray *name)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int file = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (file >= 0 || errno != EEXIST)
-            return file;
-    }
-    return -1;
-}
-
-bool failed(const char *step, const QString &path)
-{
-    // Read first: the logging itself may change errno.
-    const int error = errno;
-    qCInfo(lcSettings, "cannot save %s: %s: %s", qPrintable(path), step, std::strerror(error));
-    return false;
-}
-
-// The new content goes to a temporary file in the same folder, which
-// replaces the old file only once every byte of it is on the disk: a full
-// disk, a quota or an I/O error leaves the old file exactly as it was and
-// no temporary file behind. Plain system calls, so no step's error is lost.
-bool saveAtomically(const QString &path, const QByteArray &content)
-{
-    const QString target = finalTarget(path);
-    if (target.isEmpty()) {
-        errno = ELOOP;
-        return failed("following its links", path);
-    }
-    const QByteArray name = QFile::encodeName(target);
-    struct stat old = {};
-    const bool exists = ::stat(name.constData(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return failed("stat", target);
-    // Only a regular file is replaced, and only one this user may write:
-    // a read-only file stays as it is (root may still write it, as before).
-    if (exists && !S_ISREG(old.st_mode)) {
-        qCInfo(lcSettings, "cannot save %s: not a regular file", qPrintable(target));
-        return false;
-    }
-    if (exists && ::access(name.constData(), W_OK) != 0)
-        return failed("access", target);
-
-    // A new file gets the mode the umask gives; an old one keeps its own.
-    QByteArray temporary;
-    const int file = createTemporary(name, exists ? S_IRUSR | S_IWUSR : 0666, &temporary);
-    if (file < 0)
-        return failed("creating the temporary file", target);
-    const char *step = nullptr;
-    if (!writeAll(file, content))
-        step = "write";
-    else if (exists && ::fchmod(file, old.st_mode & 07777) != 0)
-        step = "fchmod";
-    else if (::fsync(file) != 0)
-        step = "fsync";
-    int cause = errno;
-    if (::close(file) != 0 && step == nullptr) {
-        step = "close";
-        cause = errno;
-    }
-    if (step == nullptr && ::rename(temporary.constData(), name.constData()) != 0) {
-        step = "rename";
-        cause = errno;
-    }
-    if (step != nullptr) {
-        ::unlink(temporary.constData());
-        errno = cause;
-        return failed(step, target);
-    }
-    // The rename itself reaches the disk with the folder; the file is
-    // already replaced, so a folder that cannot be synced is no failure.
-    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0 || ::fsync(folder) != 0)
-        qCInfo(lcSettings, "saved %s, but could not sync its folder: %s", qPrintable(target), std::strerror(errno));
-    if (folder >= 0)
-        ::close(folder);
-    return true;
-}
-
 } // namespace
 
 namespace ProfileFile {
@@ -377,7 +262,7 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
     const QByteArray updated = withValue(content, section, key, value);
     if (updated == content && QFileInfo::exists(path))
         return true;
-    if (!saveAtomically(path, updated))
+    if (!AtomicFile::replace(path, updated))
         return false;
     qCInfo(lcSettings, "saved %s=%s in %s", key.constData(), value.constData(), qPrintable(path));
     return true;
@@ -385,7 +270,7 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
 
 bool replaceFile(const QString &path, const QByteArray &content)
 {
-    return saveAtomically(path, content);
+    return AtomicFile::replace(path, content);
 }
 
 QString makeFolder(const QString &folder)

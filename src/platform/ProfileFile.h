@@ -18,7 +18,7 @@ QByteArray readString(const QString &path, const QByteArray &section, const QByt
 // Replaces the first key of that name in the section, or appends the key at
 // the end of the section, or appends the section at the end of the file.
 // Writes through a temporary file and a rename, so the file is either the old
-// or the new content; follows a symbolic link and keeps the permissions.
+// or the new content (see AtomicFile::replace).
 // Returns false, with the file untouched, when it cannot be written.
 bool writeString(const QString &path, const QByteArray &section, const QByteArray &key,
                  const QByteArray &value);
@@ -28,10 +28,7 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
 // missing file or folder, or a link to one).
 QString whyUnreadable(const QString &path);
 
-// Replaces the file at path (the end of its links) with content, through a
-// temporary file in the same folder that is renamed over it only once every
-// byte is on the disk. Returns false, with the old file as it was and no
-// temporary file left, when any step fails.
+// Replaces the file at path with content (see AtomicFile::replace).
 bool replaceFile(const QString &path, const QByteArray &content);
 
 // Makes folder and each missing folder above it, private to this user (the

@@ -16,14 +16,18 @@ class Prompts
 public:
     // Called with the box's non-zero result when the user closes it.
     using BoxClosed = std::function<void(int result)>;
+    // Names one box for raiseBox(); never 0.
+    using BoxId = quint64;
 
     virtual ~Prompts() = default;
 
     // Shows a box with one OK button, modal to the program's windows, and
     // returns at once: the event loop, and so every timer, goes on while it
     // stands open.
-    virtual void messageBox(const QString &text, MessageStyle style, const QString &title,
-                            BoxClosed closed = {}) = 0;
+    virtual BoxId messageBox(const QString &text, MessageStyle style, const QString &title,
+                             BoxClosed closed = {}) = 0;
+    // Brings the box to the front, where it still stands.
+    virtual void raiseBox(BoxId box) = 0;
     // Shows the menu at the pointer and runs the chosen action.
     virtual void popupMenu(QMenu *menu) = 0;
     // Hands the address to the desktop's browser without waiting; false when

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -19,6 +20,9 @@ const char *const LeftTwips = "dimmerlingLeftTwips";
 const char *const LeftPixels = "dimmerlingLeftPixels";
 const char *const PlacedTop = "dimmerlingPlacedTop";
 const char *const Alpha = "dimmerlingAlpha";
+
+// How long the screens must be quiet before the gauge is placed once more.
+constexpr int SettleMs = 300;
 
 // _NET_WM_DESKTOP's value for "every workspace".
 constexpr quint32 AllWorkspaces = 0xFFFFFFFF;
@@ -35,6 +39,19 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
         xcb_intern_atom_reply(connection, cookie, nullptr), &free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// Places are measured from the primary screen's top-left corner, which on
+// X11 may lie anywhere in the root window; none when there is no screen.
+QPoint primaryOrigin()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().topLeft() : QPoint();
+}
+
+QPoint onPrimary(int left, int top)
+{
+    return primaryOrigin() + QPoint(left, top);
 }
 
 // Asks an X11 window manager to show the window on every workspace, each
@@ -86,43 +103,68 @@ std::optional<PixelRect> QtDesktop::workArea() const
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;
-    const QRect area = screen->availableGeometry();
+    const QRect area = screen->availableGeometry().translated(-screen->geometry().topLeft());
     return PixelRect{area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+}
+
+void QtDesktop::moveTo(QWidget *window, int left, int top)
+{
+    window->move(onPrimary(left, top));
 }
 
 void QtDesktop::watchWorkArea(QObject *context, std::function<void()> changed)
 {
-    const auto follow = [context, changed](QScreen *screen) {
-        if (screen)
-            QObject::connect(screen, &QScreen::availableGeometryChanged, context, changed);
-    };
-    follow(QGuiApplication::primaryScreen());
-    // Another monitor may become the primary one, with a work area of its own.
-    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, [follow, changed](QScreen *screen) {
-        follow(screen);
+    // Window managers move windows off a monitor that went away, at times
+    // after the gauge was put on the new primary one: once the layout has
+    // been quiet a moment, the gauge is placed again at the side it was put.
+    auto *settled = new QTimer(context);
+    settled->setSingleShot(true);
+    settled->setInterval(SettleMs);
+    QObject::connect(settled, &QTimer::timeout, context, changed);
+    // Called at once, while the window still sits where it was put.
+    const auto relayout = [this, changed, settled] {
+        m_layoutChanged.start();
         changed();
+        settled->start();
+    };
+    // A monitor plugged, unplugged or moved, a new primary one, a panel
+    // moved: each may move the primary screen's origin or work area.
+    const auto follow = [context, relayout](QScreen *screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, relayout);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, context, relayout);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        follow(screen);
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, [follow, relayout](QScreen *screen) {
+        follow(screen);
+        relayout();
     });
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, relayout);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, relayout);
 }
 
 float QtDesktop::left(const QWidget *window) const
 {
     const QVariant pixels = window->property(LeftPixels);
-    if (pixels.isValid() && pixels.toInt() == window->x())
+    // Until a layout change has settled, a move was the window manager's.
+    const bool settling = m_layoutChanged.isValid() && !m_layoutChanged.hasExpired(2 * SettleMs);
+    if (pixels.isValid() && (pixels.toInt() == window->x() || settling))
         return window->property(LeftTwips).toFloat();
-    return Twips::fromPixels(window->x());
+    return Twips::fromPixels(window->x() - primaryOrigin().x());
 }
 
 void QtDesktop::setLeft(QWidget *window, float twips)
 {
     // Under a reparenting window manager y() may briefly read the frame's
-    // origin after show; the top is the one the window had when first placed.
+    // origin after show; the top is the one the window had when first placed,
+    // taken as measured from the primary screen's top.
     const QVariant placedTop = window->property(PlacedTop);
     const int top = placedTop.isValid() ? placedTop.toInt() : window->y();
-    const int pixels = Twips::toPixels(twips);
+    const QPoint place = onPrimary(Twips::toPixels(twips), top);
     window->setProperty(LeftTwips, twips);
-    window->setProperty(LeftPixels, pixels);
+    window->setProperty(LeftPixels, place.x());
     window->setProperty(PlacedTop, top);
-    window->move(pixels, top);
+    window->move(place);
 }
 
 void QtDesktop::setOpacity(QWidget *window, quint8 alpha)

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
 #include <cstdio>
 #include <pwd.h>
@@ -31,6 +33,29 @@ void Session::preferX11()
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+QString Session::displayProblem()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QByteArray display = qgetenv("DISPLAY");
+    // Other platforms (offscreen, vnc, a Wayland compositor) answer for themselves.
+    const bool x11 = platform == "xcb" || (platform.isEmpty() && !wayland);
+    if (!x11)
+        return {};
+    if (display.isEmpty())
+        return wayland ? QStringLiteral("DISPLAY is not set, but QT_QPA_PLATFORM asks for X11")
+                       : QStringLiteral("no display found (DISPLAY and WAYLAND_DISPLAY are not set): "
+                                        "the gauge needs a graphical session");
+    xcb_connection_t *connection = xcb_connect(display.constData(), nullptr);
+    const int error = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (error == 0)
+        return {};
+    return QStringLiteral("cannot reach the X11 display '%1'%2: the gauge needs a graphical session")
+        .arg(QString::fromLocal8Bit(display),
+             error == XCB_CONN_CLOSED_PARSE_ERR ? QStringLiteral(" (not a display name)") : QString());
 }
 
 void Session::settleBaseFolders()

@@ -1,11 +1,19 @@
 #pragma once
 
+#include <QString>
+
 // How the program lives in a Linux desktop session.
 namespace Session {
 
 // Before the application exists: on Wayland with XWayland, run on X11, the
 // only place a window can place itself and stay on top.
 void preferX11();
+
+// Before the application exists, after preferX11(): why the gauge cannot
+// show on a display where Qt would otherwise abort (none set, or an X11
+// display that cannot be reached); empty when it can, or when a platform
+// that needs no display is asked for.
+QString displayProblem();
 
 // Before the application exists: what the XDG base directory rules leave to
 // the program, so that Qt's standard folders are real ones. A relative

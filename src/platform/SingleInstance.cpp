@@ -38,6 +38,16 @@ QString withoutScreenNumber(const QString &display)
     return numbers ? display.left(dot) : display;
 }
 
+// "unix:0" and "unix/:0" name the local socket that ":0" names.
+QString withoutLocalHost(const QString &display)
+{
+    for (const QLatin1String host : {QLatin1String("unix/:"), QLatin1String("unix:")}) {
+        if (display.startsWith(host))
+            return display.mid(host.size() - 1);
+    }
+    return display;
+}
+
 } // namespace
 
 QString SingleInstance::displayName()
@@ -47,7 +57,7 @@ QString SingleInstance::displayName()
     if (!wayland.isEmpty() && (onWayland() || x11.isEmpty()))
         return wayland;
     if (!x11.isEmpty())
-        return withoutScreenNumber(x11);
+        return withoutScreenNumber(withoutLocalHost(x11));
     return QStringLiteral("none");
 }
 

@@ -8,7 +8,8 @@
 namespace SingleInstance {
 
 // The display the gauge is about to show on, as a short name: ":0" (the
-// screen number dropped), "wayland-0", or "none" off any display.
+// screen number and a local "unix" host dropped), "wayland-0", or "none"
+// off any display.
 QString displayName();
 
 // The lock file for this user and display: in XDG_RUNTIME_DIR, else in the

@@ -28,6 +28,7 @@ struct BatteryReading
     std::optional<Level> energy;
     std::optional<Level> charge;
     std::optional<double> capacity;
+    bool capacityOutOfRange = false; // a number, but outside 0..100
 
     // Charge in percent from the most precise source, unclamped.
     std::optional<double> percent() const
@@ -87,8 +88,12 @@ BatteryReading readBattery(const QByteArray &dir)
     BatteryReading reading;
     reading.energy = readLevel(dir, SysfsPaths::energyNowAttribute, SysfsPaths::energyFullAttribute);
     reading.charge = readLevel(dir, SysfsPaths::chargeNowAttribute, SysfsPaths::chargeFullAttribute);
-    if (const std::optional<qint64> capacity = readNumber(dir, SysfsPaths::capacityAttribute))
-        reading.capacity = double(*capacity);
+    if (const std::optional<qint64> capacity = readNumber(dir, SysfsPaths::capacityAttribute)) {
+        if (BatteryStatus::isPercent(double(*capacity)))
+            reading.capacity = double(*capacity);
+        else
+            reading.capacityOutOfRange = true;
+    }
     return reading;
 }
 
@@ -150,6 +155,13 @@ double combinedPercent(const QList<BatteryReading> &batteries)
     return sum / batteries.size();
 }
 
+qint16 chargeOf(const QList<BatteryReading> &batteries)
+{
+    if (batteries.isEmpty())
+        return BatteryStatus::NoBattery;
+    return BatteryStatus::toPercent(combinedPercent(batteries)).value_or(BatteryStatus::NoBattery);
+}
+
 } // namespace
 
 SysfsBattery::SysfsBattery(QString root, int maxAgeMs)
@@ -181,6 +193,7 @@ void SysfsBattery::scan()
 {
     QList<BatteryReading> batteries;
     QStringList found;
+    QStringList outOfRange; // batteries whose only reading is no percentage
     bool online = false;
     const QByteArray root = QFile::encodeName(m_root);
     // Entries are symbolic links to folders, so list everything and let the
@@ -199,16 +212,29 @@ void SysfsBattery::scan()
             if (reading.percent()) {
                 batteries.append(reading);
                 found.append(name);
+            } else if (reading.capacityOutOfRange) {
+                outOfRange.append(name);
             }
         } else if (isExternalPowerType(*type)) {
             online = online || isOnline(dir);
         }
     }
-    m_charge = batteries.isEmpty() ? NoBattery
-                                   : toPercent(combinedPercent(batteries)).value_or(NoBattery);
-    m_acStatus = (batteries.isEmpty() || online) ? 1 : 0;
+    // Like a value that is no number, no reading: the last charge stays.
+    if (outOfRange.isEmpty())
+        m_charge = chargeOf(batteries);
+    else
+        ignoreOutOfRange(outOfRange);
+    m_acStatus = ((batteries.isEmpty() && outOfRange.isEmpty()) || online) ? 1 : 0;
     if (m_found != found) {
         m_found = found;
         qCInfo(lcBattery) << "The kernel's power supplies in" << m_root << "give the batteries" << found;
     }
+}
+
+void SysfsBattery::ignoreOutOfRange(const QStringList &batteries)
+{
+    if (m_outOfRangeLogged)
+        return;
+    m_outOfRangeLogged = true;
+    qCInfo(lcBattery) << "Ignoring the capacity outside 0..100 of" << batteries << "(said once)";
 }

@@ -24,12 +24,14 @@ public:
 private:
     void refreshIfStale();
     void scan();
+    void ignoreOutOfRange(const QStringList &batteries);
 
     QString m_root;
     int m_maxAgeMs;
     QElapsedTimer m_lastScan; // invalid until the first scan
     qint16 m_charge = NoBattery;
     qint16 m_acStatus = 1;
+    bool m_outOfRangeLogged = false;
     // The battery folders of the last scan, logged when they change (and at
     // the first scan, when there may be none).
     std::optional<QStringList> m_found;

@@ -196,18 +196,20 @@ void UPowerBattery::apply(const QVariantMap &values)
     }
 }
 
-// A percentage that is no number is no reading: the last good one stays (with
-// none yet, hasAnswered() stays false and the caller serves the kernel's).
+// A percentage that is no number, or outside 0..100, is no reading: the last
+// good one stays (with none yet, hasAnswered() stays false and the caller
+// serves the kernel's).
 void UPowerBattery::applyPercentage(const QVariant &value)
 {
-    const std::optional<qint16> percent =
-        isNumber(value) ? toPercent(value.toDouble()) : std::nullopt;
+    const std::optional<qint16> percent = isNumber(value) && isPercent(value.toDouble())
+        ? toPercent(value.toDouble())
+        : std::nullopt;
     if (percent) {
         m_percent = *percent;
         m_percentKnown = true;
     } else if (!m_noNumberLogged) {
         m_noNumberLogged = true;
-        qCInfo(lcBattery) << "Ignoring UPower's percentage, which is no number (said once):"
+        qCInfo(lcBattery) << "Ignoring UPower's percentage, which is no number in 0..100 (said once):"
                           << value;
     }
 }

@@ -88,7 +88,7 @@ class Run:
 @pytest.fixture
 def launch(request, tmp_path):
     """launch(settings=bytes|None, charge=%, on_ac=bool, tray=edge|None, screen="WxH", theme=qt6ct scheme|None,
-    user=uid|None) -> Run.
+    user=uid|None, monitors=["NAME WxH+X+Y", ...]|None) -> Run.
 
     Starts Xvfb, openbox, xcompmgr, trayer when tray is given, a system bus with
     the UPower mock, then the program in a fresh folder (root's, with its own home, for another
@@ -100,9 +100,10 @@ def launch(request, tmp_path):
     processes = Processes(logs)
     runs = []
 
-    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None, user=None):
+    def start(settings, charge=100, on_ac=False, tray=None, screen="1280x800", theme=None, user=None,
+              monitors=None):
         assert not runs, "one program per test"
-        desktop = Desktop(processes, tmp_path, screen=screen, tray_edge=tray, theme=theme)
+        desktop = Desktop(processes, tmp_path, screen=screen, tray_edge=tray, theme=theme, monitors=monitors)
         battery = UPowerMock(processes, HERE / "system-bus.conf")
         # Another user must reach the program's folder and a home of their own.
         top = tmp_path if user is None else Path(shared.enter_context(tempfile.TemporaryDirectory()))

@@ -74,6 +74,12 @@ def luminance(rgb):
     return 0.299 * r + 0.587 * g + 0.114 * b
 
 
+def monitor_geometry(monitor):
+    """("NAME", (width, height, x, y)) of a monitor written "NAME WxH+X+Y"."""
+    name, geometry = monitor.split()
+    return name, tuple(int(n) for n in re.split(r"[x+]", geometry))
+
+
 def _ints(text):
     return [int(n, 0) for n in re.findall(r"0x[0-9a-fA-F]+|\d+", text)]
 
@@ -87,10 +93,11 @@ def _xprop_value(text):
 
 
 class Desktop:
-    def __init__(self, processes, work_dir, screen="1280x800", tray_edge=None, theme=None):
+    def __init__(self, processes, work_dir, screen="1280x800", tray_edge=None, theme=None, monitors=None):
         self.processes = processes
         self.work_dir = work_dir
         self.screen = screen
+        self.monitors = monitors
         self.tray_edge = tray_edge
         self.theme = theme
         self.display = None
@@ -106,6 +113,9 @@ class Desktop:
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"}
         if self.theme:
             self._use_theme(home / ".config")
+        # The first monitor takes over the screen's own output; the others stand on none.
+        for index, monitor in enumerate(self.monitors or []):
+            self.plug_monitor(monitor, "screen" if index == 0 else "none")
         # openbox runs its start-up command once it manages the screen fully;
         # the check window it sets up earlier comes too soon for a dock.
         started = self.work_dir / "openbox-started"
@@ -178,6 +188,16 @@ class Desktop:
         full = tuple(int(n) for n in self.screen.split("x"))
         # The program reads the work area once, at start: the strut must be in it.
         wait_until(lambda: self.work_area()[2:] != full, START_SECONDS, "the work area leaves room for the tray")
+
+    def plug_monitor(self, monitor, output="none"):
+        """A monitor "NAME WxH+X+Y" on the one X screen ("*NAME" makes it the primary)."""
+        name, (width, height, x, y) = monitor_geometry(monitor)
+        # About 100 dpi: only the pixels matter here.
+        self.tool("xrandr", "--setmonitor", name, f"{width}/{width // 4}x{height}/{height // 4}+{x}+{y}", output)
+
+    def unplug_monitor(self, name):
+        # The last one unplugged leaves the screen's own output as the only monitor.
+        self.tool("xrandr", "--delmonitor", name)
 
     def tool(self, *args, **kwargs):
         return run(args, self.env, **kwargs)

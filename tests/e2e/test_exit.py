@@ -15,8 +15,9 @@ EXIT_SECONDS = 1.0
 XFCE_MENU_CLASS = "Wrapper-2.0"
 
 
-def _started_with_tray_icon(launch, move_mouse_over, tray="bottom", enable_settings="1"):
-    run = launch(settings_ini(MoveMouseOver=move_mouse_over, EnableSettings=enable_settings), tray=tray)
+def _started_with_tray_icon(launch, move_mouse_over, tray="bottom", enable_settings="1", charge=100):
+    run = launch(settings_ini(MoveMouseOver=move_mouse_over, EnableSettings=enable_settings), tray=tray,
+                 charge=charge)
     wait_until(run.program.place, 2, "the meter shown")
     wait_until(run.program.tray_icons, 2, "the tray icon")
     return run
@@ -95,9 +96,17 @@ def _window_manager_close(run):
     run.desktop.tool("wmctrl", "-i", "-c", str(run.program.meter))
 
 
-@pytest.mark.parametrize("end", [_sigterm, _window_manager_close], ids=["SIGTERM", "window-manager-close"])
-def test_ending_otherwise_is_like_exit_and_the_next_start_works(launch, end):
-    run = _started_with_tray_icon(launch, "1")
+def _window_manager_close_over_a_warning_box(run):
+    # Qt drops a close of a window that a modal box blocks.
+    wait_until(lambda: run.program.boxes("Warning!"), 2, "the warning box")
+    _window_manager_close(run)
+
+
+@pytest.mark.parametrize("end, charge", [
+    (_sigterm, 100), (_window_manager_close, 100), (_window_manager_close_over_a_warning_box, 15),
+], ids=["SIGTERM", "window-manager-close", "window-manager-close-over-a-warning-box"])
+def test_ending_otherwise_is_like_exit_and_the_next_start_works(launch, end, charge):
+    run = _started_with_tray_icon(launch, "1", charge=charge)
     end(run)
     _assert_ends_cleanly(run)
     run.program.start()

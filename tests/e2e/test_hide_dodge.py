@@ -2,6 +2,7 @@
 
 import pytest
 
+from desktop import monitor_geometry
 from processes import stays, wait_equal, wait_until
 from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, right_place, settings_ini, wait_at_right_place
 
@@ -67,3 +68,58 @@ def test_a_smaller_screen_keeps_the_meter_at_its_side(launch, dodged, place_afte
     desktop.tool("xrandr", "--addmode", "screen", "1024x768")
     desktop.tool("xrandr", "--output", "screen", "--mode", "1024x768")
     wait_equal(program.place, (place_after(), TOP), FOLLOW_SECONDS, "the meter's place")
+
+
+# A laptop and an external monitor on one X screen; "*" marks the primary.
+LAYOUTS = {
+    "primary-left": ("1280x800", ["*LEFT 640x800+0+0", "RIGHT 640x800+640+0"]),
+    "primary-right": ("1280x800", ["LEFT 640x800+0+0", "*RIGHT 640x800+640+0"]),
+    "wide-primary-right": ("2560x1024", ["LEFT 1280x1024+0+0", "*RIGHT 1280x1024+1280+0"]),
+    "primary-below": ("1280x1024", ["TOP 1280x512+0+0", "*BOTTOM 1280x512+0+512"]),
+    "other-lower-left": ("2560x1024", ["*RIGHT 1280x1024+1280+0", "LEFT 1280x512+0+512"]),
+}
+
+
+def _places_on(monitor):
+    """The right and the left place on a monitor "NAME WxH+X+Y" without panels."""
+    _, (width, _, x, y) = monitor_geometry(monitor)
+    return (x + right_place(width), y + TOP), (x + LEFT_PLACE, y + TOP)
+
+
+@pytest.mark.parametrize("screen, monitors", LAYOUTS.values(), ids=LAYOUTS.keys())
+def test_starts_and_dodges_on_the_primary_monitor(launch, screen, monitors):
+    run = launch(settings_ini(MoveMouseOver="0"), screen=screen, monitors=monitors)
+    program = run.program
+    right, left = _places_on(next(m for m in monitors if m.startswith("*")))
+    wait_equal(program.place, right, 2, "the meter's place")
+    run.desktop.click(*_text_at(right))
+    wait_equal(program.place, left, FOLLOW_SECONDS, "the meter's place")
+
+
+def test_follows_the_primary_monitor_at_its_side(launch):
+    laptop, external = "LEFT 640x800+0+0", "RIGHT 640x800+640+0"
+    run = launch(settings_ini(MoveMouseOver="0"), monitors=["*" + laptop, external])
+    desktop, program = run.desktop, run.program
+    right, left = _places_on(laptop)
+    wait_equal(program.place, right, 2, "the meter's place")
+    desktop.click(*_text_at(right))
+    wait_equal(program.place, left, FOLLOW_SECONDS, "the meter's place")
+
+    def replug(monitor):
+        desktop.unplug_monitor(monitor.lstrip("*").split()[0])
+        desktop.plug_monitor(monitor)
+
+    replug("*" + external)
+    wait_equal(program.place, _places_on(external)[1], FOLLOW_SECONDS, "the left place on the new primary")
+    # A dock switching: ten layouts within a second, the last with no primary
+    # set, where Qt takes the first monitor.
+    for index in range(10):
+        replug(external if index % 2 else "*" + external)
+    wait_equal(program.place, left, FOLLOW_SECONDS, "the left place on the final primary")
+    replug("*" + external)
+    wait_equal(program.place, _places_on(external)[1], FOLLOW_SECONDS, "the left place on the new primary")
+    # The primary unplugged while the meter shows on it, then the other one too.
+    desktop.unplug_monitor("RIGHT")
+    wait_equal(program.place, left, FOLLOW_SECONDS, "the left place on the remaining monitor")
+    desktop.unplug_monitor("LEFT")
+    stays(lambda: program.place() == left, 0.5, "the meter stays at the left place of the screen's own output")

@@ -1,5 +1,7 @@
 """Right click, Settings: the real dialog centred on the work area; a clicked box reaches the file on Save, not on Cancel."""
 
+import pytest
+
 from processes import wait_until
 from program import TITLE, settings_ini, wait_at_right_place
 
@@ -36,14 +38,30 @@ def _click_in(desktop, geometry, point):
     desktop.click(geometry.x + point[0], geometry.y + point[1])
 
 
-def test_save_writes_the_clicked_box(launch):
+def _link_through_a_linked_folder(program):
+    """settings.ini -> sub/settings.ini, sub -> far/dir, far/dir/settings.ini -> ../real.ini:
+    the kernel reads far/real.ini, where taken as text the last link names real.ini."""
+    folder = program.folder
+    (folder / "far" / "dir").mkdir(parents=True)
+    program.settings_path.rename(folder / "far" / "real.ini")
+    (folder / "far" / "dir" / "settings.ini").symlink_to("../real.ini")
+    (folder / "sub").symlink_to("far/dir")
+    program.settings_path.symlink_to("sub/settings.ini")
+
+
+@pytest.mark.parametrize("linked", [False, True], ids=["file", "relative-links-through-a-linked-folder"])
+def test_save_writes_the_clicked_box(launch, linked):
     run = launch(BEFORE)
     desktop, program = run.desktop, run.program
+    if linked:
+        _link_through_a_linked_folder(program)
     geometry = _open_settings(run)
     _click_in(desktop, geometry, HIDE_WHEN_FULL)
     _click_in(desktop, geometry, SAVE)
     box = wait_until(lambda: program.boxes(SAVED_BOX), 2, "the 'saved' box")[0]
     assert program.settings_path.read_bytes() == BEFORE.replace(b"HideWhenFull=0", b"HideWhenFull=1")
+    assert program.settings_path.is_symlink() == linked
+    assert not (program.folder / "real.ini").exists(), "nothing written beside the program"
 
     desktop.activate(box)
     desktop.keys("Return")

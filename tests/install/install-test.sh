@@ -97,10 +97,11 @@ check "it writes nothing where it was started" test ! -e "$work/settings.ini"
 
 echo "== command line, without a display"
 # Runs the installed launcher with these arguments; sets $status, $work/out and $work/err.
+# $display, when set, names a display nobody serves.
 command_line() {
     status=0
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/dimmerling" "$@" \
-        > "$work/out" 2> "$work/err" || status=$?
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${display:+DISPLAY=$display} \
+        "$prefix/bin/dimmerling" "$@" > "$work/out" 2> "$work/err" || status=$?
 }
 version=$(sed -n 's/^project(dimmerling VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 command_line --help
@@ -116,6 +117,13 @@ for wrong in --bogus -x extra; do
     check "'$wrong' prints the usage on standard error only" \
         test ! -s "$work/out" -a "$(grep -c '^Usage: dimmerling' "$work/err")" = 1
 done
+
+for display in "" :4711; do
+    command_line
+    check "without a display${display:+ to reach} it ends with status 1, saying why in one line" \
+        test "$status:$(wc -l < "$work/err"):$(grep -c 'needs a graphical session' "$work/err")" = 1:1:1
+done
+display=
 
 echo "== one gauge per display"
 start_gauge :41 "$work/second.log"

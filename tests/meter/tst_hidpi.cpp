@@ -10,9 +10,10 @@
 
 #include <memory>
 
-// The meter on a screen of 2560 x 1600 device pixels scaled by
-// QT_SCALE_FACTOR (2 unless the environment says otherwise): everything the
-// design says in pixels holds in device-independent pixels.
+// The meter on the primary of two screens of 2560 x 1600 device pixels
+// scaled by QT_SCALE_FACTOR (2 unless the environment says otherwise), the
+// primary right of and below the other: everything the design says in
+// pixels holds in device-independent pixels from the primary's corner.
 namespace {
 
 constexpr int LeftPlace = 17;
@@ -22,6 +23,11 @@ const QByteArray OnClick = "[PowerMenu]\nMoveMouseOver=0\nEnableTray=0\nEnableSe
 double scaleFactor()
 {
     return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+}
+
+QPoint onPrimary(int x, int y)
+{
+    return QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(x, y);
 }
 
 // (screen width - 5000 twips), in pixels, as the design places it.
@@ -83,7 +89,8 @@ void tst_HiDpi::shouldKeepTheDesignGeometryInDeviceIndependentPixels()
     Meter &meter = loadOnTheRealScreen(rig);
     QCOMPARE(meter.devicePixelRatioF(), scaleFactor());
     QCOMPARE(meter.size(), QSize(257, 17));
-    QCOMPARE(meter.pos(), QPoint(rightPlace(meter.screen()->availableGeometry()), 2));
+    QCOMPARE(meter.screen(), QGuiApplication::primaryScreen());
+    QCOMPARE(meter.pos(), QPoint(rightPlace(meter.screen()->availableGeometry()), onPrimary(0, 2).y()));
     QCOMPARE(rig.label3()->geometry(), QRect(0, 2, 257, 17));
 }
 
@@ -94,10 +101,10 @@ void tst_HiDpi::shouldDodgeBetweenTheTwoPlaces()
     const int right = meter.x();
     for (int round = 0; round < 2; ++round) {
         QTest::mouseClick(rig.label3(), Qt::LeftButton);
-        QCOMPARE(meter.pos(), QPoint(LeftPlace, 2));
+        QCOMPARE(meter.pos(), onPrimary(LeftPlace, 2));
         QCOMPARE(rig.realDesktop.left(&meter), LeftPlaceTwips);
         QTest::mouseClick(rig.label3(), Qt::LeftButton);
-        QCOMPARE(meter.pos(), QPoint(right, 2));
+        QCOMPARE(meter.pos(), QPoint(right, onPrimary(0, 2).y()));
     }
 }
 
@@ -106,9 +113,9 @@ void tst_HiDpi::shouldDodgeOnAClickAtTheScaledPosition()
     MeterRig rig;
     Meter &meter = loadOnTheRealScreen(rig);
     QTest::mouseClick(rig.label3(), Qt::LeftButton, {}, QPoint(250, 15));
-    QCOMPARE(meter.x(), LeftPlace);
+    QCOMPARE(meter.pos(), onPrimary(LeftPlace, 2));
     QTest::mouseClick(rig.label3(), Qt::LeftButton, {}, QPoint(250, 15));
-    QVERIFY(meter.x() != LeftPlace);
+    QVERIFY(meter.pos() != onPrimary(LeftPlace, 2));
 }
 
 void tst_HiDpi::shouldDrawTheWindowAtFullResolution()
@@ -155,8 +162,10 @@ void tst_HiDpi::shouldShowTheDialogsWholeWithSharpPictures()
     QWidget *about = topLevel(QStringLiteral("About"));
     QWidget *settings = topLevel(QStringLiteral("Settings"));
     QVERIFY(about && settings);
-    QCOMPARE(Layout::faults(about), QString());
-    QCOMPARE(Layout::faults(settings), QString());
+    for (const QWidget *dialog : {about, settings}) {
+        QCOMPARE(Layout::faults(dialog), QString());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(dialog->geometry()));
+    }
     QVERIFY(QTest::qWaitForWindowExposed(about));
     for (const char *name : {"Image1", "Image2"}) {
         const auto *label = about->findChild<QLabel *>(name);
@@ -179,8 +188,11 @@ int main(int argc, char *argv[])
     QTemporaryFile screens;
     if (!screens.open())
         return 1;
-    screens.write(R"({"screens": [{"name": "HiDPI", "x": 0, "y": 0, "width": 2560, "height": 1600,
-                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    // The offscreen platform takes the screens in the order of their names: the first is the primary.
+    screens.write(R"({"screens": [{"name": "Primary", "x": 2560, "y": 800, "width": 2560, "height": 1600,
+                                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                                  {"name": "Secondary", "x": 0, "y": 0, "width": 2560, "height": 1600,
+                                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     screens.flush();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
     QApplication app(argc, argv);

@@ -2,6 +2,7 @@
 #include "platform/ProfileFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,6 +11,10 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class tst_ProfileFile : public QObject
 {
@@ -30,7 +35,6 @@ private slots:
     void writeCreatesMissingFile();
     void writeRejectsUnstorableNames_data();
     void writeRejectsUnstorableNames();
-    void writeIntoReadOnlyFolder();
     void writeWhereNobodyMayCreateFiles();
     void writeToDirectoryFails();
     void fifoIsNeverOpened();
@@ -38,6 +42,11 @@ private slots:
     void writeFollowsSymlink();
     void writeKeepsPermissions_data();
     void writeKeepsPermissions();
+    void writeInPlaceWhereNoFileCanBeMade_data();
+    void writeInPlaceWhereNoFileCanBeMade();
+    void writeRemovesStaleTemporaries();
+    void writeWithLongNames_data();
+    void writeWithLongNames();
     void writeOnFullDiskKeepsOldFile();
 
     void survivesOddContent_data();
@@ -49,6 +58,7 @@ private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
     QString createFile(const QString &name, const QByteArray &content) const;
     static QByteArray bytesOf(const QString &path);
+    QStringList regularFiles() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -81,6 +91,45 @@ QByteArray tst_ProfileFile::bytesOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Every regular file under the folder, links not followed.
+QStringList tst_ProfileFile::regularFiles() const
+{
+    QStringList files;
+    QDirIterator it(m_dir->path(), QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(m_dir->path()).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// The user nobody, for what only another user's rights show.
+static constexpr uid_t Nobody = 65534;
+
+// Writes as user (through a child that takes on that user's rights, when it
+// is not this process's own); whether the write succeeded.
+static bool writeAs(uid_t user, const QString &path, const QByteArray &value)
+{
+    if (user == ::geteuid())
+        return ProfileFile::writeString(path, "S", "k", value);
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(::setgid(user) == 0 && ::setuid(user) == 0
+                        && ProfileFile::writeString(path, "S", "k", value)
+                    ? 0
+                    : 1);
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+        && WEXITSTATUS(status) == 0;
+}
+
+// Sets a file's (or a link's own) modification time two minutes back.
+static bool makeOld(const QString &path)
+{
+    timespec times[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 void tst_ProfileFile::init()
@@ -261,20 +310,7 @@ void tst_ProfileFile::writeRejectsUnstorableNames()
     QCOMPARE(ProfileFile::withValue(content, section, key, value), content);
 }
 
-void tst_ProfileFile::writeIntoReadOnlyFolder()
-{
-    const QByteArray content("[S]\nk=1\n");
-    const QString path = createFile("a.ini", content);
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-    if (QFileInfo(m_dir->path()).isWritable())
-        QSKIP("running as root, the read-only folder is still writable; "
-              "writeWhereNobodyMayCreateFiles covers this case");
-    QVERIFY(!ProfileFile::writeString(path, "S", "k", "2"));
-    QCOMPARE(bytesOf(path), content);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
-}
-
-// Even root cannot create files in /proc, so this runs where the test above skips.
+// Even root cannot create files in /proc.
 void tst_ProfileFile::writeWhereNobodyMayCreateFiles()
 {
     const QString existing("/proc/version");
@@ -308,42 +344,160 @@ void tst_ProfileFile::fifoIsNeverOpened()
 
 void tst_ProfileFile::writeFollowsSymlink_data()
 {
-    QTest::addColumn<bool>("relative");
-    QTest::newRow("absolute target") << false;
-    QTest::newRow("relative target") << true;
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("links"); // "name>target", made in this order; @ is the test's folder
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("exists");
+
+    QTest::newRow("absolute target") << "link.ini" << QStringList{"link.ini>@/real/a.ini"}
+                                     << "real/a.ini" << true;
+    QTest::newRow("relative target") << "link.ini" << QStringList{"link.ini>real/a.ini"}
+                                     << "real/a.ini" << true;
+    QTest::newRow(".. behind a linked folder")
+        << "link.ini"
+        << QStringList{"link.ini>sub/settings.ini", "sub>far/dir", "far/dir/settings.ini>../real.ini"}
+        << "far/real.ini" << true;
+    QTest::newRow("linked ~/.config and a dotfile")
+        << "home/.config/dimmerling/settings.ini"
+        << QStringList{"home/.config>../cfg", "cfg/dimmerling/settings.ini>../../dots/settings.ini"}
+        << "dots/settings.ini" << true;
+    QTest::newRow("missing file behind a linked folder")
+        << "link.ini" << QStringList{"link.ini>sub/new.ini", "sub>far/dir"} << "far/dir/new.ini"
+        << false;
 }
 
+// The file written is the one the kernel reads; the links stay links.
 void tst_ProfileFile::writeFollowsSymlink()
 {
-    QFETCH(bool, relative);
-    QVERIFY(QDir(m_dir->path()).mkdir("real"));
-    const QString target = createFile("real/a.ini", "[S]\nk=1\n");
-    const QString link = pathOf("link.ini");
-    QVERIFY(QFile::link(relative ? QString("real/a.ini") : target, link));
-    QVERIFY(ProfileFile::writeString(link, "S", "k", "2"));
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
-    QCOMPARE(bytesOf(target), QByteArray("[S]\nk=2\n"));
-    const QDir::Filters anyFile = QDir::Files | QDir::System | QDir::Hidden;
-    QCOMPARE(QDir(m_dir->path()).entryList(anyFile), QStringList{"link.ini"});
+    QFETCH(QString, path);
+    QFETCH(QStringList, links);
+    QFETCH(QString, stored);
+    QFETCH(bool, exists);
+    QDir dir(m_dir->path());
+    QVERIFY(dir.mkpath(QFileInfo(stored).path()));
+    if (exists)
+        createFile(stored, "[S]\nk=1\n");
+    for (const QString &link : links) {
+        const QStringList parts = link.split('>');
+        QVERIFY(dir.mkpath(QFileInfo(parts[0]).path()));
+        QVERIFY(QFile::link(QString(parts[1]).replace('@', m_dir->path()), pathOf(parts[0])));
+    }
+    QVERIFY(ProfileFile::writeString(pathOf(path), "S", "k", "2"));
+    QCOMPARE(bytesOf(pathOf(stored)), QByteArray("[S]\nk=2\n"));
+    for (const QString &link : links)
+        QVERIFY(QFileInfo(pathOf(link.section('>', 0, 0))).isSymLink());
+    QCOMPARE(regularFiles(), QStringList{stored});
 }
 
 void tst_ProfileFile::writeKeepsPermissions_data()
 {
     QTest::addColumn<QFile::Permissions>("permissions");
-    QTest::newRow("0600") << (QFile::ReadOwner | QFile::WriteOwner);
-    QTest::newRow("0640") << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QTest::addColumn<bool>("othersFile");
+    QTest::newRow("0600") << (QFile::ReadOwner | QFile::WriteOwner) << false;
+    QTest::newRow("0640") << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup) << false;
+    QTest::newRow("another user's file, saved by root")
+        << (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup) << true;
 }
 
 void tst_ProfileFile::writeKeepsPermissions()
 {
     QFETCH(QFile::Permissions, permissions);
+    QFETCH(bool, othersFile);
     const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     const QString path = createFile("a.ini", "[S]\nk=1\n");
     QVERIFY(QFile::setPermissions(path, permissions));
+    if (othersFile && ::geteuid() != 0)
+        QSKIP("giving a file to another user needs root");
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(!othersFile || ::chown(name.constData(), Nobody, Nobody) == 0);
+    struct stat before = {};
+    QCOMPARE(::stat(name.constData(), &before), 0);
     QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
     QCOMPARE(bytesOf(path), QByteArray("[S]\nk=2\n"));
     QCOMPARE(QFile::permissions(path) & ~userBits, permissions);
+    struct stat after = {};
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+}
+
+void tst_ProfileFile::writeInPlaceWhereNoFileCanBeMade_data()
+{
+    QTest::addColumn<bool>("othersFile");
+    QTest::newRow("folder closed to the user") << false;
+    QTest::newRow("another user's file in the user's folder") << true;
+}
+
+// A file the user may write where a new file of theirs cannot take its
+// place: written in place, shorter, with its owner.
+void tst_ProfileFile::writeInPlaceWhereNoFileCanBeMade()
+{
+    QFETCH(bool, othersFile);
+    if (othersFile && ::geteuid() != 0)
+        QSKIP("a file of another user's needs root");
+    const uid_t user = ::geteuid() == 0 ? Nobody : ::geteuid();
+    QVERIFY(QDir(m_dir->path()).mkdir("closed"));
+    const QString path = createFile("closed/a.ini", "[S]\nk=1\n; note\n");
+    const QString readOnly = createFile("closed/b.ini", "[S]\nk=1\n");
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    for (const QString &name : {path, readOnly, pathOf("closed")})
+        QVERIFY(user == ::geteuid() || ::chown(QFile::encodeName(name).constData(), user, user) == 0);
+    QVERIFY(!othersFile || ::chown(QFile::encodeName(path).constData(), 0, 0) == 0);
+    QVERIFY(!othersFile || ::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+    QVERIFY(::chmod(QFile::encodeName(pathOf("closed")).constData(), othersFile ? 0700 : 0500) == 0);
+    QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0711) == 0);
+    QVERIFY(writeAs(user, path, ""));
+    QCOMPARE(bytesOf(path), QByteArray("[S]\nk=\n; note\n"));
+    QCOMPARE(QFileInfo(path).ownerId(), othersFile ? 0 : user);
+    QVERIFY(!writeAs(user, readOnly, "2"));
+    QCOMPARE(bytesOf(readOnly), QByteArray("[S]\nk=1\n"));
+    QCOMPARE(regularFiles(), QStringList({"closed/a.ini", "closed/b.ini"}));
+}
+
+// Only this program's own names, only regular files, only old ones.
+void tst_ProfileFile::writeRemovesStaleTemporaries()
+{
+    const QString path = createFile("a.ini", "[S]\nk=1\n");
+    const QStringList kept{"a.ini", "a.ini.tmp-ABC", "a.ini.tmp-new", "a.ini.tmp-toolong1",
+                           "b.ini.tmp-abc"};
+    for (const QString &name : kept.mid(1) + QStringList{"a.ini.tmp-1x9z"}) {
+        createFile(name, "left over");
+        QVERIFY(name == "a.ini.tmp-new" || makeOld(pathOf(name)));
+    }
+    QVERIFY(QDir(m_dir->path()).mkdir("a.ini.tmp-dir") && makeOld(pathOf("a.ini.tmp-dir")));
+    QVERIFY(QFile::link("a.ini", pathOf("a.ini.tmp-lnk")) && makeOld(pathOf("a.ini.tmp-lnk")));
+    QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
+    QStringList expected = kept;
+    expected.sort();
+    QCOMPARE(regularFiles(), expected);
+    QVERIFY(QFileInfo(pathOf("a.ini.tmp-dir")).isDir());
+    QVERIFY(QFileInfo(pathOf("a.ini.tmp-lnk")).isSymLink());
+}
+
+void tst_ProfileFile::writeWithLongNames_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("pathLength"); // the whole path's, 0 for no more than needed
+
+    QTest::newRow("name of NAME_MAX bytes") << QByteArray(NAME_MAX, 'n') << 0;
+    QTest::newRow("path of PATH_MAX - 1 bytes") << QByteArray("settings.ini") << PATH_MAX - 1;
+}
+
+// Wherever the file's own name fits, a new file and a replaced one.
+void tst_ProfileFile::writeWithLongNames()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(int, pathLength);
+    QString folder = m_dir->path();
+    while (pathLength > 0 && folder.size() + 1 + name.size() < pathLength)
+        folder += '/' + QString(qMin<qsizetype>(200, pathLength - folder.size() - name.size() - 2), 'd');
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + '/' + QFile::decodeName(name);
+    QVERIFY(pathLength == 0 || QFile::encodeName(path).size() == pathLength);
+    QVERIFY(ProfileFile::writeString(path, "S", "k", "1"));
+    QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
+    QCOMPARE(bytesOf(path), QByteArray("[S]\nk=2\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 // No byte written counts until every byte is on the disk.

@@ -57,6 +57,9 @@ void tst_SingleInstance::shouldNameTheDisplayTheGaugeShowsOn_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("X11") << ":0" << "" << "" << ":0";
     QTest::newRow("X11, second screen") << ":0.1" << "" << "" << ":0";
+    QTest::newRow("X11, local socket named") << "unix:0" << "" << "" << ":0";
+    QTest::newRow("X11, local socket and screen") << "unix:0.0" << "" << "" << ":0";
+    QTest::newRow("X11, local socket as a protocol") << "unix/:0" << "" << "" << ":0";
     QTest::newRow("forwarded X11") << "localhost:10.0" << "" << "" << "localhost:10";
     QTest::newRow("XWayland") << ":1" << "wayland-0" << "xcb" << ":1";
     QTest::newRow("Wayland asked for") << ":1" << "wayland-0" << "wayland" << "wayland-0";

@@ -110,8 +110,10 @@ private slots:
         QTest::newRow("energy_full 0 falls back")
             << QStringList{"BAT0/type=Battery", "BAT0/energy_now=10", "BAT0/energy_full=0",
                            "BAT0/capacity=33"} << 33 << 0;
-        QTest::newRow("capacity 150") << QStringList{"BAT0/type=Battery", "BAT0/capacity=150"} << 100 << 0;
-        QTest::newRow("capacity negative") << QStringList{"BAT0/type=Battery", "BAT0/capacity=-5"} << 0 << 0;
+        QTest::newRow("capacity 150 is no reading")
+            << QStringList{"BAT0/type=Battery", "BAT0/capacity=150"} << 255 << 0;
+        QTest::newRow("capacity negative is no reading")
+            << QStringList{"BAT0/type=Battery", "BAT0/capacity=-5"} << 255 << 0;
         QTest::newRow("energy above full")
             << QStringList{"BAT0/type=Battery", "BAT0/energy_now=60", "BAT0/energy_full=50"} << 100 << 0;
         QTest::newRow("mains online") << QStringList{"BAT0/type=Battery", "BAT0/capacity=50",
@@ -156,6 +158,20 @@ private slots:
         QVERIFY(QDir(m_dir.filePath(QStringLiteral("devices/BAT0"))).removeRecursively());
         QCOMPARE(battery.charge(), BatteryStatus::NoBattery);
         QCOMPARE(battery.acStatus(), 1);
+    }
+
+    void capacityOutOfRangeKeepsLastCharge()
+    {
+        writeTree({"BAT0/type=Battery", "BAT0/capacity=40"});
+        SysfsBattery battery(root(), 0);
+        QCOMPARE(battery.charge(), 40);
+        for (const char *bad : {"BAT0/capacity=150", "BAT0/capacity=-5"}) {
+            writeAttribute(bad);
+            QCOMPARE(battery.charge(), 40);
+            QCOMPARE(battery.acStatus(), 0);
+        }
+        writeAttribute("BAT0/capacity=30");
+        QCOMPARE(battery.charge(), 30);
     }
 
     void scanIsKeptUntilItAges()

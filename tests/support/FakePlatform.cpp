@@ -16,6 +16,11 @@ float FakeDesktop::left(const QWidget *window) const
     return Twips::fromPixels(window->x());
 }
 
+void FakeDesktop::moveTo(QWidget *window, int left, int top)
+{
+    window->move(left, top);
+}
+
 void FakeDesktop::setLeft(QWidget *window, float twips)
 {
     m_left.insert(window, twips);
@@ -27,12 +32,19 @@ void FakeDesktop::setOpacity(QWidget *window, quint8 alpha)
     window->setWindowOpacity(alpha / 255.0);
 }
 
-void FakePrompts::messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed)
+Prompts::BoxId FakePrompts::messageBox(const QString &text, MessageStyle style, const QString &title,
+                                       BoxClosed closed)
 {
     boxes.append({text, style, title});
     record(QStringLiteral("box:") + text);
     if (closed)
         closed(QMessageBox::Ok);
+    return BoxId(boxes.size());
+}
+
+void FakePrompts::raiseBox(BoxId box)
+{
+    record(QStringLiteral("raise:") + QString::number(box));
 }
 
 void FakePrompts::popupMenu(QMenu *menu)

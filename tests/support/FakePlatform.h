@@ -25,6 +25,7 @@ public:
 
     void makeTopmost(QWidget *window) override { topmost.insert(window); }
     std::optional<PixelRect> workArea() const override { return area; }
+    void moveTo(QWidget *window, int left, int top) override;
     void watchWorkArea(QObject *, std::function<void()> changed) override { workAreaChanged = std::move(changed); }
     float left(const QWidget *window) const override;
     void setLeft(QWidget *window, float twips) override;
@@ -54,7 +55,8 @@ public:
     QStringList *log = nullptr;
 
     // Closes each box with OK at once.
-    void messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
+    BoxId messageBox(const QString &text, MessageStyle style, const QString &title, BoxClosed closed) override;
+    void raiseBox(BoxId box) override;
     void popupMenu(QMenu *menu) override;
     bool openLink(const QUrl &address) override;
 

@@ -9,7 +9,7 @@
 namespace Layout {
 
 // Where a control draws: a label's text as laid out in its box, a check
-// box's or radio button's mark and text, else the box.
+// box's or radio button's mark and its line of text, else the box.
 inline QRect drawnArea(const QWidget *control)
 {
     const auto *label = qobject_cast<const QLabel *>(control);
@@ -19,7 +19,7 @@ inline QRect drawnArea(const QWidget *control)
         return QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, label->geometry());
     }
     if (control->inherits("QCheckBox") || control->inherits("QRadioButton")) {
-        const QSize wanted(control->sizeHint().width(), qMin(control->sizeHint().height(), control->height()));
+        const QSize wanted(control->sizeHint().width(), control->fontMetrics().height());
         return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignLeft | Qt::AlignVCenter, wanted, control->geometry());
     }
     return control->geometry();

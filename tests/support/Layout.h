@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QStyle>
 #include <QWidget>
@@ -9,7 +11,8 @@
 namespace Layout {
 
 // Where a control draws: a label's text as laid out in its box, a check
-// box's or radio button's mark and its line of text, else the box.
+// box's or radio button's mark and its line of text, a button's text, else
+// the box.
 inline QRect drawnArea(const QWidget *control)
 {
     const auto *label = qobject_cast<const QLabel *>(control);
@@ -18,9 +21,15 @@ inline QRect drawnArea(const QWidget *control)
         const QSize text = label->wordWrap() ? QSize(width, label->heightForWidth(width)) : label->sizeHint();
         return QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, label->geometry());
     }
-    if (control->inherits("QCheckBox") || control->inherits("QRadioButton")) {
-        const QSize wanted(control->sizeHint().width(), control->fontMetrics().height());
+    const int line = control->fontMetrics().height();
+    if (qobject_cast<const QCheckBox *>(control) || qobject_cast<const QRadioButton *>(control)) {
+        const QSize wanted(control->sizeHint().width(), line);
         return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignLeft | Qt::AlignVCenter, wanted, control->geometry());
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(control)) {
+        const QSize text(button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))),
+                         line);
+        return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, text, control->geometry());
     }
     return control->geometry();
 }

@@ -2,8 +2,6 @@
 
 #include <QTest>
 
-#include <limits>
-
 // The percentage rules both battery sources share: which of a source's own
 // percentages is a reading (UPower's Percentage, the kernel's capacity), and
 // how any percentage becomes the charge (UPower's, or the kernel's energy
@@ -15,27 +13,22 @@ class tst_BatteryStatus : public QObject
 private slots:
     void shouldConvertPercentages_data()
     {
-        constexpr double infinity = std::numeric_limits<double>::infinity();
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("reading");
         QTest::addColumn<int>("charge"); // -1: none
 
         QTest::newRow("57.4 rounds down") << 57.4 << true << 57;
         QTest::newRow("57.5 rounds up") << 57.5 << true << 58;
-        QTest::newRow("just under a half") << 0.49 << true << 0;
         QTest::newRow("empty") << 0.0 << true << 0;
         QTest::newRow("full") << 100.0 << true << 100;
-        QTest::newRow("99.5 rounds to full") << 99.5 << true << 100;
         // Outside 0..100 a source's own percentage is no reading; a ratio
         // there (energy above full) is clamped.
         QTest::newRow("just below 0") << -0.1 << false << 0;
         QTest::newRow("below 0") << -5.0 << false << 0;
         QTest::newRow("just above 100") << 100.1 << false << 100;
-        QTest::newRow("above 100") << 250.0 << false << 100;
         QTest::newRow("huge") << 1e308 << false << 100;
         QTest::newRow("not a number") << qQNaN() << false << -1;
-        QTest::newRow("infinite") << infinity << false << -1;
-        QTest::newRow("minus infinite") << -infinity << false << -1;
+        QTest::newRow("infinite") << qInf() << false << -1;
     }
 
     void shouldConvertPercentages()

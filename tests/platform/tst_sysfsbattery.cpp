@@ -111,7 +111,8 @@ private slots:
 
     void shouldNoticeARemovedBattery()
     {
-        QVERIFY(m_tree.write({"BAT0/type=Battery", "BAT0/capacity=20", "BAT1/type=Battery", "BAT1/capacity=80"}));
+        QVERIFY(m_tree.write({"BAT0/type=Battery", "BAT0/capacity=20",
+                              "BAT1/type=Battery", "BAT1/capacity=80"}));
         SysfsBattery battery(m_tree.root(), 0);
         QCOMPARE(battery.charge(), 50);
         QVERIFY(m_tree.remove(QStringLiteral("BAT1")));

@@ -44,7 +44,10 @@ public:
     bool remove(const QString &supply) { return QDir(device(supply)).removeRecursively(); }
 
 private:
-    QString device(const QString &supply) const { return m_dir.filePath(QStringLiteral("devices/") + supply); }
+    QString device(const QString &supply) const
+    {
+        return m_dir.filePath(QStringLiteral("devices/") + supply);
+    }
 
     QTemporaryDir m_dir;
 };

@@ -1,14 +1,11 @@
 #include "QtDesktop.h"
+#include "X11.h"
 
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-
-#include <xcb/xcb.h>
-
-#include <memory>
 
 namespace {
 
@@ -17,20 +14,6 @@ constexpr int SettleMs = 300;
 
 // _NET_WM_DESKTOP's value for "every workspace".
 constexpr quint32 AllWorkspaces = 0xFFFFFFFF;
-
-xcb_connection_t *x11Connection()
-{
-    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
 
 // Places are measured from the primary screen's top-left corner, which on
 // X11 may lie anywhere in the root window; none when there is no screen.
@@ -66,10 +49,10 @@ public:
 private:
     static void ask(QWidget *window)
     {
-        xcb_connection_t *connection = x11Connection();
+        xcb_connection_t *connection = X11::connection();
         if (!connection)
             return;
-        const xcb_atom_t desktop = atom(connection, "_NET_WM_DESKTOP");
+        const xcb_atom_t desktop = X11::atom(connection, "_NET_WM_DESKTOP");
         if (desktop == XCB_ATOM_NONE)
             return;
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), desktop,

@@ -144,11 +144,20 @@ void Meter::Timer1_Timer()
     setCaption(now);
     const bool onAc = m_platform.battery.acStatus() == 1;
     Label1->setBackColour(toQColor(onAc ? Gauge::LightBlue : Gauge::White));
-    Opacity = Gauge::opacity(now);
-    m_platform.desktop.setOpacity(this, Opacity);
+    setOpacity(Gauge::opacity(now));
     if (HideWhenFull)
         hideWhenFull(now);
     describe(onAc);
+}
+
+void Meter::setOpacity(quint8 alpha)
+{
+    // Each new opacity is a request to the X server and a recomposite: only
+    // a change is sent.
+    if (alpha == Opacity)
+        return;
+    Opacity = alpha;
+    m_platform.desktop.setOpacity(this, Opacity);
 }
 
 void Meter::setCaption(qint16 charge)

@@ -67,6 +67,7 @@ private:
     void readSettings();
     void setBarWidth(float twips);
     void setBarColour(Colour colour);
+    void setOpacity(quint8 alpha);
     void setCaption(qint16 charge);
     void describe(bool onAc);
     void hideWhenFull(qint16 charge);
@@ -83,7 +84,8 @@ private:
     LowBatteryWarning *const Warning;
     MeterMenu *const MnuMenu;
 
-    quint8 Opacity = 0;
+    // A window starts opaque.
+    quint8 Opacity = 255;
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
     QString SettingsPath;

@@ -1,6 +1,5 @@
 #include "QtDesktop.h"
-
-#include "common/Twips.h"
+#include "X11.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -8,38 +7,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
-#include <memory>
-
 namespace {
-
-// Kept on the window itself, so it goes with the window: what setLeft() was
-// last asked for, the pixel it became, the top it keeps, the alpha set last.
-const char *const LeftTwips = "dimmerlingLeftTwips";
-const char *const LeftPixels = "dimmerlingLeftPixels";
-const char *const PlacedTop = "dimmerlingPlacedTop";
-const char *const Alpha = "dimmerlingAlpha";
 
 // How long the screens must be quiet before the gauge is placed once more.
 constexpr int SettleMs = 300;
 
 // _NET_WM_DESKTOP's value for "every workspace".
 constexpr quint32 AllWorkspaces = 0xFFFFFFFF;
-
-xcb_connection_t *x11Connection()
-{
-    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
 
 // Places are measured from the primary screen's top-left corner, which on
 // X11 may lie anywhere in the root window; none when there is no screen.
@@ -75,10 +49,10 @@ public:
 private:
     static void ask(QWidget *window)
     {
-        xcb_connection_t *connection = x11Connection();
+        xcb_connection_t *connection = X11::connection();
         if (!connection)
             return;
-        const xcb_atom_t desktop = atom(connection, "_NET_WM_DESKTOP");
+        const xcb_atom_t desktop = X11::atom(connection, "_NET_WM_DESKTOP");
         if (desktop == XCB_ATOM_NONE)
             return;
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), desktop,
@@ -145,35 +119,28 @@ void QtDesktop::watchWorkArea(QObject *context, std::function<void()> changed)
 
 float QtDesktop::left(const QWidget *window) const
 {
-    const QVariant pixels = window->property(LeftPixels);
+    const PlacedLeft placed = m_placements.value(window).left;
     // Until a layout change has settled, a move was the window manager's.
     const bool settling = m_layoutChanged.isValid() && !m_layoutChanged.hasExpired(2 * SettleMs);
-    if (pixels.isValid() && (pixels.toInt() == window->x() || settling))
-        return window->property(LeftTwips).toFloat();
-    return Twips::fromPixels(window->x() - primaryOrigin().x());
+    if (settling && m_placements.contains(window))
+        return placed.asked();
+    return placed.read(window->x() - primaryOrigin().x());
 }
 
 void QtDesktop::setLeft(QWidget *window, float twips)
 {
-    // Under a reparenting window manager y() may briefly read the frame's
-    // origin after show; the top is the one the window had when first placed,
-    // taken as measured from the primary screen's top.
-    const QVariant placedTop = window->property(PlacedTop);
-    const int top = placedTop.isValid() ? placedTop.toInt() : window->y();
-    const QPoint place = onPrimary(Twips::toPixels(twips), top);
-    window->setProperty(LeftTwips, twips);
-    window->setProperty(LeftPixels, place.x());
-    window->setProperty(PlacedTop, top);
-    window->move(place);
+    auto placement = m_placements.find(window);
+    if (placement == m_placements.end()) {
+        // Under a reparenting window manager y() may briefly read the
+        // frame's origin after show; the top is the one the window had when
+        // first placed, taken as measured from the primary screen's top.
+        placement = m_placements.insert(window, {PlacedLeft(), window->y()});
+        QObject::connect(window, &QObject::destroyed, &m_context, [this, window] { m_placements.remove(window); });
+    }
+    window->move(onPrimary(placement->left.place(twips), placement->top));
 }
 
 void QtDesktop::setOpacity(QWidget *window, quint8 alpha)
 {
-    // The tick sets this ten times a second; only a change may reach the X
-    // server.
-    const QVariant last = window->property(Alpha);
-    if (last.isValid() && last.toInt() == alpha)
-        return;
-    window->setProperty(Alpha, int(alpha));
     window->setWindowOpacity(alpha / 255.0);
 }

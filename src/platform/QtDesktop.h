@@ -1,8 +1,11 @@
 #pragma once
 
 #include "Desktop.h"
+#include "common/PlacedLeft.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
 
 // The desktop as Qt shows it (X11, or XWayland): the primary screen's work
 // area, and window flags, moves and opacity.
@@ -18,6 +21,16 @@ public:
     void setOpacity(QWidget *window, quint8 alpha) override;
 
 private:
+    struct Placement
+    {
+        PlacedLeft left;
+        int top = 0;
+    };
+
+    QHash<const QWidget *, Placement> m_placements;
+    // Ends the connections that forget a destroyed window's placement when
+    // the desktop goes first.
+    QObject m_context;
     // Since the last change of the screens' layout.
     QElapsedTimer m_layoutChanged;
 };

@@ -1,4 +1,5 @@
 #include "Faults.h"
+#include "Layout.h"
 #include "MeterRig.h"
 #include "dialogs/Settings.h"
 #include "platform/ConfigFolders.h"
@@ -24,18 +25,18 @@ class tst_Settings : public QObject
 
 private slots:
     void cleanup();
-    void loadShowsExactlyOne_data();
-    void loadShowsExactlyOne();
-    void missingShowPercentage();
-    void saveWritesEveryKeyAndKeepsOtherLines();
-    void cancelChangesNothingAndNextOpeningReadsAfresh();
-    void failedSaveKeepsDialogOpen_data();
-    void failedSaveKeepsDialogOpen();
-    void settingsFileLocation_data();
-    void settingsFileLocation();
-    void unreadableFileShowsShippedValuesAndIsNotWritten_data();
-    void unreadableFileShowsShippedValuesAndIsNotWritten();
-    void layoutAndKeys();
+    void shouldTickTheBoxOfEachKeyInTheFile_data();
+    void shouldTickTheBoxOfEachKeyInTheFile();
+    void shouldHideTheTextOnSavingAFileWithoutShowPercentage();
+    void shouldSaveEveryKeyAndKeepEveryOtherLine();
+    void shouldChangeNothingOnCancelAndReadAfreshWhenOpenedAgain();
+    void shouldKeepTheDialogOpenWhenSavingFails_data();
+    void shouldKeepTheDialogOpenWhenSavingFails();
+    void shouldKeepTheSettingsWhereThisUserMay_data();
+    void shouldKeepTheSettingsWhereThisUserMay();
+    void shouldRefuseToSaveOverAnUnreadableFile_data();
+    void shouldRefuseToSaveOverAnUnreadableFile();
+    void shouldShowEveryControlWholeAndTakeKeysAsDesigned();
 };
 
 static const char *const checkBoxes[] = {"OptionEnableSettings", "OptionEnableTray", "OptionHideWhenFull",
@@ -82,32 +83,21 @@ void tst_Settings::cleanup()
     delete findSettings();
 }
 
-void tst_Settings::loadShowsExactlyOne_data()
+// One key on at a time, so that two keys crossed on their way to the boxes
+// show as a wrong tick.
+void tst_Settings::shouldTickTheBoxOfEachKeyInTheFile_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("checked");
+    QTest::newRow("only MoveMouseOver") << QByteArray("[PowerMenu]\nMoveMouseOver=1\n")
+                                        << QStringList{"RadioOnMouseOver"};
     const QByteArray keys[] = {"EnableSettings", "EnableTray", "HideWhenFull", "WarnBelow20", "ShowPercentage"};
-    const auto all = [&keys](const QByteArray &value) {
-        QByteArray content = "[PowerMenu]\nMoveMouseOver=" + value + "\n";
-        for (const QByteArray &key : keys)
-            content += key + '=' + value + '\n';
-        return content;
-    };
-    QStringList allOn{"RadioOnMouseOver"};
-    for (const char *box : checkBoxes)
-        allOn << QLatin1String(box);
-    QTest::newRow("1") << all("1") << allOn;
-    QTest::newRow("0") << all("0") << QStringList{"RadioOnClick"};
-    QTest::newRow("01") << all("01") << QStringList{"RadioOnClick"};
-    QTest::newRow("true") << all("true") << QStringList{"RadioOnClick"};
-    QTest::newRow("missing") << QByteArray("[PowerMenu]\n") << QStringList{"RadioOnClick"};
-    QTest::newRow("capitals") << QByteArray("[POWERMENU]\nMOVEMOUSEOVER=1\n") << QStringList{"RadioOnMouseOver"};
     for (int i = 0; i < 5; ++i)
         QTest::addRow("only %s", keys[i].constData())
             << QByteArray("[PowerMenu]\n" + keys[i] + "=1\n") << QStringList{"RadioOnClick", checkBoxes[i]};
 }
 
-void tst_Settings::loadShowsExactlyOne()
+void tst_Settings::shouldTickTheBoxOfEachKeyInTheFile()
 {
     QFETCH(QByteArray, content);
     QFETCH(QStringList, checked);
@@ -120,7 +110,7 @@ void tst_Settings::loadShowsExactlyOne()
         QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked.contains(QLatin1String(name)));
 }
 
-void tst_Settings::missingShowPercentage()
+void tst_Settings::shouldHideTheTextOnSavingAFileWithoutShowPercentage()
 {
     MeterRig rig;
     const auto dialog = open(rig, "[PowerMenu]\nEnableSettings=1\n");
@@ -131,7 +121,7 @@ void tst_Settings::missingShowPercentage()
     QVERIFY(!rig.label3()->isVisible());
 }
 
-void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
+void tst_Settings::shouldSaveEveryKeyAndKeepEveryOtherLine()
 {
     MeterRig rig;
     const auto dialog = open(rig, "; edited by hand\n[Other]\nHideWhenFull=1\n\n"
@@ -160,7 +150,7 @@ void tst_Settings::saveWritesEveryKeyAndKeepsOtherLines()
     QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver HideWhenFull"));
 }
 
-void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
+void tst_Settings::shouldChangeNothingOnCancelAndReadAfreshWhenOpenedAgain()
 {
     MeterRig rig;
     const QByteArray content = "[PowerMenu]\r\nMoveMouseOver=1\r\nEnableSettings=1\r\nWarnBelow20=1\r\n";
@@ -185,7 +175,7 @@ void tst_Settings::cancelChangesNothingAndNextOpeningReadsAfresh()
     QVERIFY(!child<QCheckBox>(again, "OptionEnableSettings")->isChecked());
 }
 
-void tst_Settings::failedSaveKeepsDialogOpen_data()
+void tst_Settings::shouldKeepTheDialogOpenWhenSavingFails_data()
 {
     QTest::addColumn<QByteArray>("fault");
     QTest::addColumn<QString>("saved");
@@ -198,7 +188,7 @@ void tst_Settings::failedSaveKeepsDialogOpen_data()
                                          << QStringLiteral("Saved before the failure: EnableSettings.");
 }
 
-void tst_Settings::failedSaveKeepsDialogOpen()
+void tst_Settings::shouldKeepTheDialogOpenWhenSavingFails()
 {
     QFETCH(QByteArray, fault);
     QFETCH(QString, saved);
@@ -249,7 +239,7 @@ void tst_Settings::failedSaveKeepsDialogOpen()
     QVERIFY(!rig.switches().contains("HideWhenFull"));
 }
 
-void tst_Settings::settingsFileLocation_data()
+void tst_Settings::shouldKeepTheSettingsWhereThisUserMay_data()
 {
     // "@" stands for the test's folder, which is also HOME's parent; "-" for
     // an unset variable. @/etc1 and @/etc2 hold an administrator's file each,
@@ -316,7 +306,7 @@ static QByteArray contentOf(const QString &path)
 // dialog names the file and saves to it. Where it cannot be made, the meter
 // runs on the values it would have started from, says why once and leaves
 // nothing behind.
-void tst_Settings::settingsFileLocation()
+void tst_Settings::shouldKeepTheSettingsWhereThisUserMay()
 {
     QFETCH(QString, programFolder);
     QFETCH(QString, configHome);
@@ -400,17 +390,17 @@ void tst_Settings::settingsFileLocation()
     QCOMPARE(contentOf(top + "/etc1/dimmerling/settings.ini"), shared);
 }
 
-void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten_data()
+void tst_Settings::shouldRefuseToSaveOverAnUnreadableFile_data()
 {
     QTest::addColumn<QByteArray>("kind");
     for (const char *kind : {"folder", "named pipe", "device link", "unreadable"})
         QTest::newRow(kind) << QByteArray(kind);
 }
 
-// The meter runs on the shipped values and the dialog shows them; a save
-// says it failed rather than write over what is there. The reason is said
-// once, naming the file.
-void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
+// A save says it failed rather than write over what is there; the reason
+// the file cannot be read is said once, naming it, however many windows
+// read it.
+void tst_Settings::shouldRefuseToSaveOverAnUnreadableFile()
 {
     QFETCH(QByteArray, kind);
     MeterRig rig;
@@ -420,13 +410,8 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
     const QByteArray before = statusOf(rig.settingsPath());
     StandardError errors;
     rig.load();
-    QVERIFY(rig.tray.shown && rig.mnuSettings()->isEnabled());
-    rig.mnuSettings()->trigger();
-    const QPointer<Settings> dialog = findSettings();
+    const QPointer<Settings> dialog = showDialog(rig);
     QVERIFY(dialog);
-    QVERIFY(child<QRadioButton>(dialog, "RadioOnMouseOver")->isChecked());
-    QVERIFY(child<QCheckBox>(dialog, "OptionEnableTray")->isChecked());
-    QVERIFY(!child<QCheckBox>(dialog, "OptionHideWhenFull")->isChecked());
     click(dialog, "Command1");
     const QList<QByteArray> said = errors.ownLines();
     QCOMPARE(said.size(), 1);
@@ -436,20 +421,17 @@ void tst_Settings::unreadableFileShowsShippedValuesAndIsNotWritten()
     QCOMPARE(rig.prompts.boxes[0].style, MessageStyle::Critical);
     QVERIFY2(rig.prompts.boxes[0].text.contains(rig.settingsPath()), qPrintable(rig.prompts.boxes[0].text));
     QCOMPARE(statusOf(rig.settingsPath()), before);
-    QCOMPARE(rig.switches(), QStringLiteral("MoveMouseOver WarnBelow20"));
 }
 
-void tst_Settings::layoutAndKeys()
+void tst_Settings::shouldShowEveryControlWholeAndTakeKeysAsDesigned()
 {
     MeterRig rig;
     const QByteArray content = "[PowerMenu]\n";
     const auto dialog = open(rig, content);
     QCOMPARE(dialog->windowFlags() & (Qt::WindowType_Mask | Qt::WindowMinMaxButtonsHint), Qt::Tool);
-    QCOMPARE(dialog->size(), QSize(312, 339));
-    QCOMPARE(dialog->pos(), QPoint((1280 - 312) / 2, (800 - 339) / 2)); // the fake's work area
-    QCOMPARE(child(dialog, "Command1")->geometry(), QRect(224, 304, 81, 25));
-    QCOMPARE(child(dialog, "Frame1")->geometry(), QRect(8, 168, 297, 129));
-    QCOMPARE(child(dialog, "OptionEnableTray")->geometry(), QRect(8, 40, 281, 17));
+    // Centred on the fake's work area.
+    QCOMPARE(dialog->pos(), QPoint((1280 - dialog->width()) / 2, (800 - dialog->height()) / 2));
+    QCOMPARE(Layout::faults(dialog), QString());
     QCOMPARE(child(dialog, "Label1")->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
     // Each frame's border runs above its first control, not through it: down
     // a column right of the title, the first pixel unlike the top one.
@@ -462,9 +444,6 @@ void tst_Settings::layoutAndKeys()
             ++border;
         QVERIFY2(border / image.devicePixelRatio() < child(dialog, first)->y(), frame);
     }
-    auto *note = child<QLabel>(dialog, "Label2");
-    const QFontMetrics metrics(note->font());
-    QVERIFY(metrics.boundingRect(note->rect(), Qt::TextWordWrap, note->text()).height() <= note->height());
 
     QStringList order;
     for (QWidget *widget = child(dialog, "Command1"); order.size() < 10; widget = widget->nextInFocusChain()) {

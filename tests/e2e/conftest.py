@@ -1,7 +1,7 @@
 """End-to-end tests of the built program on a private X11 desktop and system bus.
 
 Run by CTest (label e2e):  python3 -m pytest tests/e2e --program build/src/dimmerling
-    --default-settings resources/settings.ini --artefacts build/tests/e2e/artefacts
+    --artefacts build/tests/e2e/artefacts
 """
 
 import contextlib
@@ -26,8 +26,6 @@ TEST_TIMEOUT_SECONDS = 30
 
 def pytest_addoption(parser):
     parser.addoption("--program", required=True, type=pathlib.Path, help="the built dimmerling")
-    parser.addoption("--default-settings", required=True, type=pathlib.Path,
-                     help="the settings.ini the program ships with")
     parser.addoption("--artefacts", type=pathlib.Path, default=pathlib.Path("e2e-artefacts"),
                      help="where failed tests leave screenshots and logs")
 
@@ -35,11 +33,6 @@ def pytest_addoption(parser):
 def pytest_sessionstart(session):
     # Evidence left by an earlier run must not be mistaken for this one's.
     shutil.rmtree(session.config.getoption("--artefacts"), ignore_errors=True)
-
-
-@pytest.fixture
-def shipped_settings(request):
-    return request.config.getoption("--default-settings").read_bytes()
 
 
 class RanTooLong(Exception):

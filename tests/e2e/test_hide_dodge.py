@@ -1,28 +1,23 @@
-"""Hiding when full, and dodging the pointer to the left place and back."""
+"""Unmapped when full, and dodging the pointer to the left place and back."""
 
 import pytest
 
 from desktop import monitor_geometry
 from processes import stays, wait_equal, wait_until
-from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, alpha_for, right_place, settings_ini, wait_at_right_place
+from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, right_place, settings_ini, wait_at_right_place
 
 FOLLOW_SECONDS = 1.0
 
 
-@pytest.mark.parametrize("hide", ["1", "0"])
-def test_hides_at_100_only_when_asked_and_comes_back_at_99(launch, hide):
-    run = launch(settings_ini(HideWhenFull=hide), charge=99)
+def test_unmaps_at_100_and_comes_back_at_99_on_every_workspace(launch):
+    run = launch(settings_ini(HideWhenFull="1"), charge=99)
     program = run.program
     right = wait_until(program.place, 2, "the meter shown")
     run.battery.set_charge(100)
-    if hide == "1":
-        wait_equal(program.shown, False, FOLLOW_SECONDS, "the meter shown")
-        run.battery.set_charge(99)
-        wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
-        assert program.on_every_workspace(), "back on every workspace after hiding"
-    else:
-        program.wait_alpha(alpha_for(100))
-        assert program.place() == right
+    wait_equal(program.shown, False, FOLLOW_SECONDS, "the meter shown")
+    run.battery.set_charge(99)
+    wait_equal(program.place, right, FOLLOW_SECONDS, "the meter's place")
+    assert program.on_every_workspace(), "back on every workspace after hiding"
 
 
 def _text_at(place):

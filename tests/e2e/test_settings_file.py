@@ -1,12 +1,12 @@
-"""What the settings file turns off, the default file a missing one is replaced by, and a shared one."""
+"""What the settings file turns off as the X server shows it, and a shared one read by another user."""
 
 import os
 
 import pytest
 
 from desktop import luminance
-from processes import stays, wait_equal, wait_until
-from program import KEYS, TOP, WINDOW_CLASS, alpha_for, right_place, settings_ini, text_pixels
+from processes import stays, wait_until
+from program import KEYS, WINDOW_CLASS, alpha_for, settings_ini, text_pixels
 from test_settings_dialog import HIDE_WHEN_FULL, SAVE, SAVED_BOX
 
 DIALOG = "Dimmerling Settings"
@@ -60,13 +60,6 @@ def test_all_off_shows_no_icon_no_text_and_no_settings(launch):
     desktop.keys("ctrl+x")
     status, _ = program.wait_exit(1.0)
     assert status == 0, "ctrl+x (Exit) reached the meter, F11 (Settings) did not act"
-
-
-def test_missing_settings_file_is_replaced_by_the_default(launch, shipped_settings):
-    run = launch(None)
-    program = run.program
-    wait_equal(program.place, (right_place(run.desktop.work_area()[2]), TOP), 2, "the meter's place")
-    assert program.settings_path.read_bytes() == shipped_settings
 
 
 NOBODY = 65534

@@ -1,7 +1,5 @@
 #include "FakePlatform.h"
 
-#include "common/Twips.h"
-
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
@@ -10,10 +8,7 @@
 
 float FakeDesktop::left(const QWidget *window) const
 {
-    const auto set = m_left.constFind(window);
-    if (set != m_left.cend() && Twips::toPixels(*set) == window->x())
-        return *set;
-    return Twips::fromPixels(window->x());
+    return m_left.value(window).read(window->x());
 }
 
 void FakeDesktop::moveTo(QWidget *window, int left, int top)
@@ -23,12 +18,12 @@ void FakeDesktop::moveTo(QWidget *window, int left, int top)
 
 void FakeDesktop::setLeft(QWidget *window, float twips)
 {
-    m_left.insert(window, twips);
-    window->move(Twips::toPixels(twips), window->y());
+    window->move(m_left[window].place(twips), window->y());
 }
 
 void FakeDesktop::setOpacity(QWidget *window, quint8 alpha)
 {
+    ++opacitySets;
     window->setWindowOpacity(alpha / 255.0);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PlacedLeft.h"
 #include "platform/Application.h"
 #include "platform/BatteryStatus.h"
 #include "platform/Desktop.h"
@@ -20,6 +21,7 @@ class FakeDesktop : public Desktop
 public:
     std::optional<PixelRect> area = PixelRect{0, 0, 1280, 800};
     QSet<const QWidget *> topmost;
+    int opacitySets = 0;
     // Stands for the screen: the test calls it after changing area.
     std::function<void()> workAreaChanged;
 
@@ -32,7 +34,7 @@ public:
     void setOpacity(QWidget *window, quint8 alpha) override;
 
 private:
-    QHash<const QWidget *, float> m_left;
+    QHash<const QWidget *, PlacedLeft> m_left;
 };
 
 // Boxes, menus and links recorded instead of shown.

@@ -128,7 +128,8 @@ void Settings::Form_Load()
 {
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
-    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog, m_unreadableNotice);
+    const SettingsFile::Values values =
+        SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog, m_unreadableNotice);
     if (values.moveMouseOver)
         RadioOnMouseOver->setChecked(true);
     else

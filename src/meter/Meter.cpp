@@ -95,7 +95,8 @@ void Meter::Form_Load()
 
 void Meter::readSettings()
 {
-    const SettingsFile::Values values = SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter, m_unreadableNotice);
+    const SettingsFile::Values values =
+        SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter, m_unreadableNotice);
     applySetting(SettingsFile::EnableSettings, values.enableSettings);
     applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
     applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);

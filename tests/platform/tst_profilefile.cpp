@@ -234,8 +234,9 @@ void tst_ProfileFile::writeKeepsLinksOwnerAndMode_data()
                                      << true << readable << false;
     QTest::newRow("relative target") << "link.ini" << QStringList{"link.ini>real/a.ini"} << "real/a.ini"
                                      << true << owner << false;
-    QTest::newRow("link to a link") << "link.ini" << QStringList{"link.ini>second.ini", "second.ini>real/a.ini"}
-                                    << "real/a.ini" << true << owner << false;
+    QTest::newRow("link to a link")
+        << "link.ini" << QStringList{"link.ini>second.ini", "second.ini>real/a.ini"} << "real/a.ini" << true
+        << owner << false;
     QTest::newRow(".. behind a linked folder")
         << "link.ini"
         << QStringList{"link.ini>sub/settings.ini", "sub>far/dir", "far/dir/settings.ini>../real.ini"}

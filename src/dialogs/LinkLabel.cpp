@@ -79,7 +79,7 @@ void LinkLabel::focusInEvent(QFocusEvent *event)
 // Qt would find the same link again going backwards.
 bool LinkLabel::focusNextPrevChild(bool next)
 {
-    return QWidget::focusNextPrevChild(next);
+    return QWidget::focusNextPrevChild(next); // NOLINT(bugprone-parent-virtual-call): QLabel's is the one to skip
 }
 
 // Held down, Return opens the page once, not a browser tab per repeat.

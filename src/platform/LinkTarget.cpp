@@ -19,7 +19,7 @@ QByteArray realPath(const QByteArray &path)
     char *real = ::realpath(path.constData(), nullptr);
     if (real == nullptr)
         return {};
-    const QByteArray result(real);
+    QByteArray result(real);
     std::free(real);
     return result;
 }
@@ -37,7 +37,7 @@ LinkTarget::Place LinkTarget::split(const QByteArray &path)
 QByteArray LinkTarget::resolved(QByteArray path)
 {
     for (int depth = 0; depth <= maxLinks; ++depth) {
-        const QByteArray real = realPath(path);
+        QByteArray real = realPath(path);
         if (!real.isEmpty() || errno != ENOENT)
             return real;
         const Place place = split(path);

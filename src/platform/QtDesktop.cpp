@@ -121,7 +121,7 @@ float QtDesktop::left(const QWidget *window) const
 {
     const PlacedLeft placed = m_placements.value(window).left;
     // Until a layout change has settled, a move was the window manager's.
-    const bool settling = m_layoutChanged.isValid() && !m_layoutChanged.hasExpired(2 * SettleMs);
+    const bool settling = m_layoutChanged.isValid() && !m_layoutChanged.hasExpired(2 * qint64(SettleMs));
     if (settling && m_placements.contains(window))
         return placed.asked();
     return placed.read(window->x() - primaryOrigin().x());

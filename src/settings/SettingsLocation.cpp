@@ -86,7 +86,7 @@ QString SettingsLocation::choose(const QString &applicationFolder)
         qCInfo(lcSettings, "the settings file is beside the program, in %s", qPrintable(applicationFolder));
         return SettingsFile::path(applicationFolder);
     }
-    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+    QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/dimmerling/") + FileName;
     qCInfo(lcSettings, "%s: the settings file is this user's own, %s", qPrintable(why), qPrintable(own));
     return own;

@@ -16,6 +16,8 @@ if [ "${1:-}" = test ]; then
     packages+=(lintian man-db)
     # scripts/harden.sh: libFuzzer needs clang; then the static checkers.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
+    # scripts/coverage.sh
+    packages+=(gcovr)
 fi
 
 missing=()

@@ -51,13 +51,13 @@ Control *makeControl(QWidget *parent, const QString &name, const QString &text, 
 
 } // namespace
 
-Settings::Settings(const QString &settingsPath, SettingsFile::UnreadableNotice &notice,
-                   ApplySetting applySetting, const Platform &platform, QWidget *parent)
+Settings::Settings(SettingsLocation &settingsLocation, ApplySetting applySetting, const Platform &platform,
+                   QWidget *parent)
     : QWidget(parent)
     , m_applySetting(std::move(applySetting))
     , m_platform(platform)
-    , SettingsPath(settingsPath)
-    , m_unreadableNotice(notice)
+    , m_settingsLocation(settingsLocation)
+    , SettingsPath(settingsLocation.path())
     , Frame3(makeControl<QGroupBox>(this, QStringLiteral("Frame3"), tr("General"), 120, 120, 4455, 1335))
     , OptionHideWhenFull(makeControl<QCheckBox>(Frame3, QStringLiteral("OptionHideWhenFull"),
                                                 tr("Hide when battery is full"), 120, 240, 4215, 255))
@@ -81,7 +81,7 @@ Settings::Settings(const QString &settingsPath, SettingsFile::UnreadableNotice &
     , Label2(DialogWindow::label(Frame1, QStringLiteral("Label2"),
                          tr("You remove some of Dimmerling's functionality if you disable these functions. "
                             "Those settings can be re-enabled by editing %1.")
-                             .arg(notePath(settingsPath)),
+                             .arg(notePath(SettingsPath)),
                          120, 1200, 4215, 615))
     , Command2(makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"), 2040, 4560, 1215, 375))
     , Command1(makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("Save"), 3360, 4560, 1215, 375))
@@ -129,7 +129,7 @@ void Settings::Form_Load()
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     // Without a readable file the meter runs on the shipped values: show those.
     const SettingsFile::Values values =
-        SettingsFile::load(SettingsPath, SettingsFile::Reader::Dialog, m_unreadableNotice);
+        SettingsFile::load(m_settingsLocation.readFrom(), SettingsFile::Reader::Dialog);
     if (values.moveMouseOver)
         RadioOnMouseOver->setChecked(true);
     else

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -24,10 +24,9 @@ public:
     // Puts a saved key into effect on the running meter.
     using ApplySetting = std::function<void(const QString &key, bool on)>;
 
-    // settingsPath: the file the meter chose at start-up; notice: the
-    // meter's, which outlives the dialog.
-    Settings(const QString &settingsPath, SettingsFile::UnreadableNotice &notice,
-             ApplySetting applySetting, const Platform &platform,
+    // settingsLocation: the meter's, chosen at start-up, which outlives the
+    // dialog.
+    Settings(SettingsLocation &settingsLocation, ApplySetting applySetting, const Platform &platform,
              QWidget *parent = nullptr);
 
     // Shows the dialog centred, or brings the open one to the front.
@@ -49,8 +48,8 @@ private:
     const ApplySetting m_applySetting;
     const Platform m_platform;
 
+    SettingsLocation &m_settingsLocation;
     const QString SettingsPath;
-    SettingsFile::UnreadableNotice &m_unreadableNotice;
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
     // The keys this save has changed in the file so far.

@@ -10,7 +10,6 @@
 #include "platform/BatteryStatus.h"
 #include "platform/Prompts.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsLocation.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -35,10 +34,12 @@ Meter::Meter(const Platform &platform, QWidget *parent)
     , Label1(new MeterLabel(this, QStringLiteral("Label1"), Twips::rect(0, 0, Width, Height)))
     , Label2(new MeterLabel(this, QStringLiteral("Label2"), Twips::rect(15, 15, 3820, 225)))
     , Label3(new MeterLabel(this, QStringLiteral("Label3"), Twips::rect(0, 30, Width, Height)))
+    , m_settingsLocation(m_platform.application.folder())
     , Timer1(new QTimer(this))
     , Warning(new LowBatteryWarning(m_platform.prompts, this))
-    , MnuMenu(new MeterMenu(m_platform, m_unreadableNotice,
+    , MnuMenu(new MeterMenu(m_platform, m_settingsLocation,
                             [this](const QString &key, bool on) { applySetting(key, on); }, this))
+    , SettingsPath(m_settingsLocation.path())
 {
     setObjectName(QStringLiteral("Meter"));
     setAccessibleName(tr("Battery gauge"));
@@ -60,7 +61,7 @@ Meter::Meter(const Platform &platform, QWidget *parent)
 Meter::~Meter()
 {
     // The tray icon goes with the window, and the settings dialog before
-    // the notice it reads through.
+    // the settings location it reads through.
     delete MnuMenu;
 }
 
@@ -79,12 +80,9 @@ void Meter::createLabels()
 void Meter::Form_Load()
 {
     m_platform.desktop.makeTopmost(this);
-    // Chosen once: the settings dialog saves to the file the meter read.
-    SettingsPath = SettingsLocation::choose(m_platform.application.folder());
     // A missing file is made; failing that, or when the file cannot be
     // read, the values it would have started from hold for this run.
-    SettingsLocation::ensureExists(SettingsPath);
-    MnuMenu->setSettingsPath(SettingsPath);
+    m_settingsLocation.ensureExists();
     m_settingsFileSize = m_platform.application.fileSize(SettingsPath).value_or(0);
     readSettings();
     queryWorkArea();
@@ -96,7 +94,7 @@ void Meter::Form_Load()
 void Meter::readSettings()
 {
     const SettingsFile::Values values =
-        SettingsFile::load(SettingsPath, SettingsFile::Reader::Meter, m_unreadableNotice);
+        SettingsFile::load(m_settingsLocation.readFrom(), SettingsFile::Reader::Meter);
     applySetting(SettingsFile::EnableSettings, values.enableSettings);
     applySetting(SettingsFile::HideWhenFull, values.hideWhenFull);
     applySetting(SettingsFile::MoveMouseOver, values.moveMouseOver);

@@ -4,7 +4,7 @@
 #include "common/Colour.h"
 #include "platform/Desktop.h"
 #include "platform/Platform.h"
-#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QWidget>
 
@@ -78,8 +78,9 @@ private:
     bool MoveMouseOver = false;
     bool WarnBelow20 = false;
 
+    // Chosen once: the settings dialog saves to the file the meter read.
     // Lent to the menu's settings dialog, which goes before it.
-    SettingsFile::UnreadableNotice m_unreadableNotice;
+    SettingsLocation m_settingsLocation;
     QTimer *const Timer1;
     LowBatteryWarning *const Warning;
     MeterMenu *const MnuMenu;
@@ -88,7 +89,7 @@ private:
     quint8 Opacity = 255;
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
-    QString SettingsPath;
+    const QString SettingsPath;
     double m_settingsFileSize = 0;
     // What the caption and the accessible description show now.
     qint16 m_captionCharge = -1;

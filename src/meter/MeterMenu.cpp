@@ -8,11 +8,11 @@
 
 #include <QAction>
 
-MeterMenu::MeterMenu(const Platform &platform, SettingsFile::UnreadableNotice &notice,
+MeterMenu::MeterMenu(const Platform &platform, SettingsLocation &settingsLocation,
                      Settings::ApplySetting applySetting, QWidget *meter)
     : QMenu(meter)
     , m_platform(platform)
-    , m_unreadableNotice(notice)
+    , m_settingsLocation(settingsLocation)
     , m_applySetting(std::move(applySetting))
     , MnuAbout(new QAction(tr("About"), this))
     , MnuSettings(new QAction(tr("&Settings"), this))
@@ -39,11 +39,6 @@ MeterMenu::~MeterMenu()
     // The final release of the window: the icon must not outlive it.
     DeleteIconFromTray();
     delete m_settings;
-}
-
-void MeterMenu::setSettingsPath(const QString &path)
-{
-    SettingsPath = path;
 }
 
 void MeterMenu::setSettingsEnabled(bool on)
@@ -81,7 +76,7 @@ void MeterMenu::MnuAbout_Click()
 void MeterMenu::MnuSettings_Click()
 {
     if (!m_settings)
-        m_settings = new Settings(SettingsPath, m_unreadableNotice, m_applySetting, m_platform);
+        m_settings = new Settings(m_settingsLocation, m_applySetting, m_platform);
     m_settings->showAgain();
 }
 

@@ -2,7 +2,7 @@
 
 #include "dialogs/Settings.h"
 #include "platform/Platform.h"
-#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -19,13 +19,11 @@ class MeterMenu : public QMenu
     Q_OBJECT
 
 public:
-    // notice: the meter's, which outlives the menu's dialogs.
-    MeterMenu(const Platform &platform, SettingsFile::UnreadableNotice &notice,
+    // settingsLocation: the meter's, which outlives the menu's dialogs.
+    MeterMenu(const Platform &platform, SettingsLocation &settingsLocation,
               Settings::ApplySetting applySetting, QWidget *meter);
     ~MeterMenu() override;
 
-    // The file the settings dialog saves to, once the meter has chosen it.
-    void setSettingsPath(const QString &path);
     // Settings greyed out or not (EnableSettings).
     void setSettingsEnabled(bool on);
     // The items whose shortcuts also work while the gauge has the focus.
@@ -49,12 +47,11 @@ private slots:
 
 private:
     const Platform m_platform;
-    SettingsFile::UnreadableNotice &m_unreadableNotice;
+    SettingsLocation &m_settingsLocation;
     const Settings::ApplySetting m_applySetting;
     QAction *const MnuAbout;
     QAction *const MnuSettings;
     QAction *const MnuExit;
-    QString SettingsPath;
 
     std::unique_ptr<About> m_about;
     QPointer<Settings> m_settings;

@@ -1,14 +1,7 @@
 #include "SettingsFile.h"
 
 #include "common/Logging.h"
-#include "platform/ConfigFolders.h"
 #include "platform/ProfileFile.h"
-#include "settings/SettingsLocation.h"
-
-#include <QFile>
-#include <QFileInfo>
-
-#include <cstdio>
 
 namespace {
 
@@ -23,35 +16,10 @@ QString SettingsFile::path(const QString &applicationFolder)
     return applicationFolder + QLatin1Char('/') + QStringLiteral("settings.ini");
 }
 
-void SettingsFile::UnreadableNotice::tell(const QString &path, const QString &reason)
+SettingsFile::Values SettingsFile::load(const QString &path, Reader reader)
 {
-    const QString line = QStringLiteral("dimmerling: cannot read the settings file %1: %2; "
-                                        "using %3 and leaving the file as it is")
-                             .arg(path, reason, SettingsLocation::valuesOf(SettingsLocation::fallback()));
-    if (m_told.contains(line))
-        return;
-    m_told.insert(line);
-    std::fprintf(stderr, "%s\n", qPrintable(line));
-    std::fflush(stderr);
-}
-
-QString SettingsFile::readFrom(const QString &path, UnreadableNotice &notice)
-{
-    const QString reason = ConfigFolders::whyUnreadable(path);
-    if (reason.isEmpty() && QFileInfo(path).isFile())
-        return path;
-    if (!reason.isEmpty())
-        notice.tell(path, reason);
-    else
-        qCInfo(lcSettings, "no settings file at %s", qPrintable(path));
-    return SettingsLocation::fallback();
-}
-
-SettingsFile::Values SettingsFile::load(const QString &path, Reader reader, UnreadableNotice &notice)
-{
-    const QString source = readFrom(path, notice);
-    qCInfo(lcSettings, "reading the settings from %s", qPrintable(source));
-    const auto value = [&source](const QString &key) { return ReadIni(source, Section, key); };
+    qCInfo(lcSettings, "reading the settings from %s", qPrintable(path));
+    const auto value = [&path](const QString &key) { return ReadIni(path, Section, key); };
     Values values;
     values.moveMouseOver = value(MoveMouseOver) == On;
     values.enableSettings = value(EnableSettings) == On;

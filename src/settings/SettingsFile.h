@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSet>
 #include <QString>
 
 // The settings file: one section, six on/off keys.
@@ -22,25 +21,6 @@ inline const QString Default = QStringLiteral(":/settings.ini");
 // folder with a trailing separator have always seen a doubled one.
 QString path(const QString &applicationFolder);
 
-// Names on standard error a settings file that cannot be read, once per file
-// and reason however often the settings are read: one lives as long as the
-// windows that read them.
-class UnreadableNotice
-{
-public:
-    void tell(const QString &path, const QString &reason);
-
-private:
-    QSet<QString> m_told;
-};
-
-// The file to read the settings from: path when it is a regular file this
-// process can read (an empty one too: all its keys are missing), else
-// SettingsLocation::fallback(). An existing path that cannot be read (a
-// folder, a pipe, a device, no permission) is named through notice; it is
-// never written over, as a save refuses it.
-QString readFrom(const QString &path, UnreadableNotice &notice);
-
 // Who reads the file: the two readers take ShowPercentage differently.
 enum class Reader { Meter, Dialog };
 
@@ -56,9 +36,9 @@ struct Values
     bool showPercentage = false;
 };
 
-// The settings as reader takes them, from the file at path, or the fallback
-// ones where it cannot be read (see readFrom()).
-Values load(const QString &path, Reader reader, UnreadableNotice &notice);
+// The settings as reader takes them from the file at path (see
+// SettingsLocation::readFrom()).
+Values load(const QString &path, Reader reader);
 
 } // namespace SettingsFile
 

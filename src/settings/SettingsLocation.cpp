@@ -10,16 +10,10 @@
 #include <QStandardPaths>
 
 #include <cstdio>
-#include <optional>
 
 namespace {
 
 const QString FileName = QStringLiteral("settings.ini");
-
-// What choose() found, for the start of a missing file.
-QString programFolder;
-bool perUser = false;
-std::optional<QString> startFile;
 
 void tell(const QString &line)
 {
@@ -34,7 +28,7 @@ QByteArray builtIn()
 }
 
 // The files a user's own settings start from, the administrator's first.
-QStringList sharedFiles()
+QStringList sharedFiles(const QString &programFolder)
 {
     QStringList files;
     if (!programFolder.isEmpty())
@@ -47,9 +41,9 @@ QStringList sharedFiles()
 // The first shared file that can be read, with its bytes; the built-in
 // values when there is none. A file that is there but cannot be read is
 // passed over, and said so: its administrator meant it to count.
-QString firstReadable(QByteArray *content)
+QString firstReadable(const QString &programFolder, QByteArray *content)
 {
-    for (const QString &file : sharedFiles()) {
+    for (const QString &file : sharedFiles(programFolder)) {
         const QString reason = ConfigFolders::readRegularFile(file, content);
         if (reason.isEmpty())
             return file;
@@ -62,46 +56,40 @@ QString firstReadable(QByteArray *content)
     return SettingsFile::Default;
 }
 
-// Where a missing file starts from, with its bytes; kept as the fallback.
-QString startFrom(QByteArray *content)
+// How messages name the values of file.
+QString valuesOf(const QString &file)
 {
-    if (perUser) {
-        startFile = firstReadable(content);
-    } else {
-        *content = builtIn();
-        startFile = SettingsFile::Default;
-    }
-    return *startFile;
+    return file == SettingsFile::Default ? QStringLiteral("the built-in settings")
+                                         : QStringLiteral("the settings in %1").arg(file);
 }
 
 } // namespace
 
-QString SettingsLocation::choose(const QString &applicationFolder)
+SettingsLocation::SettingsLocation(const QString &applicationFolder)
+    : m_programFolder(applicationFolder)
 {
-    programFolder = applicationFolder;
-    startFile.reset();
     const QString why = ConfigFolders::whyNotForSettings(applicationFolder);
-    perUser = !why.isEmpty();
-    if (!perUser) {
+    m_perUser = !why.isEmpty();
+    if (!m_perUser) {
         qCInfo(lcSettings, "the settings file is beside the program, in %s", qPrintable(applicationFolder));
-        return SettingsFile::path(applicationFolder);
+        m_path = SettingsFile::path(applicationFolder);
+        return;
     }
-    QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+    m_path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/dimmerling/") + FileName;
-    qCInfo(lcSettings, "%s: the settings file is this user's own, %s", qPrintable(why), qPrintable(own));
-    return own;
+    qCInfo(lcSettings, "%s: the settings file is this user's own, %s", qPrintable(why), qPrintable(m_path));
 }
 
-bool SettingsLocation::ensureExists(const QString &path)
+void SettingsLocation::ensureExists()
 {
-    const QFileInfo info(path);
+    const QFileInfo info(m_path);
     if (info.exists())
-        return true;
+        return;
     // A link to a file that is not there (an unmounted folder, say) is the
     // user's: not written through.
     if (info.isSymLink()) {
-        qCInfo(lcSettings, "%s links to nothing: left as it is", qPrintable(path));
-        return false;
+        qCInfo(lcSettings, "%s links to nothing: left as it is", qPrintable(m_path));
+        return;
     }
     QByteArray content;
     const QString from = startFrom(&content);
@@ -109,26 +97,53 @@ bool SettingsLocation::ensureExists(const QString &path)
     if (!folderProblem.isEmpty()) {
         tell(QStringLiteral("cannot make the folder %1 for the settings file: %2; using %3")
                  .arg(info.absolutePath(), folderProblem, valuesOf(from)));
-        return false;
+        return;
     }
     // Through a temporary file, so neither a crash nor a full disk leaves
     // a half-written or empty file behind.
-    if (!AtomicFile::replace(path, content)) {
-        tell(QStringLiteral("cannot write the settings file %1; using %2").arg(path, valuesOf(from)));
-        return false;
+    if (!AtomicFile::replace(m_path, content)) {
+        tell(QStringLiteral("cannot write the settings file %1; using %2").arg(m_path, valuesOf(from)));
+        return;
     }
-    qCInfo(lcSettings, "made %s from %s", qPrintable(path), qPrintable(valuesOf(from)));
-    return true;
+    qCInfo(lcSettings, "made %s from %s", qPrintable(m_path), qPrintable(valuesOf(from)));
+}
+
+QString SettingsLocation::readFrom()
+{
+    const QString reason = ConfigFolders::whyUnreadable(m_path);
+    if (reason.isEmpty() && QFileInfo(m_path).isFile())
+        return m_path;
+    if (!reason.isEmpty())
+        tellUnreadable(reason);
+    else
+        qCInfo(lcSettings, "no settings file at %s", qPrintable(m_path));
+    return fallback();
+}
+
+// Where a missing file starts from, with its bytes; kept as the fallback.
+QString SettingsLocation::startFrom(QByteArray *content)
+{
+    if (m_perUser) {
+        m_startFile = firstReadable(m_programFolder, content);
+    } else {
+        *content = builtIn();
+        m_startFile = SettingsFile::Default;
+    }
+    return *m_startFile;
 }
 
 QString SettingsLocation::fallback()
 {
     QByteArray unused;
-    return startFile ? *startFile : startFrom(&unused);
+    return m_startFile ? *m_startFile : startFrom(&unused);
 }
 
-QString SettingsLocation::valuesOf(const QString &file)
+void SettingsLocation::tellUnreadable(const QString &reason)
 {
-    return file == SettingsFile::Default ? QStringLiteral("the built-in settings")
-                                         : QStringLiteral("the settings in %1").arg(file);
+    const QString line = QStringLiteral("cannot read the settings file %1: %2; using %3 and leaving the file as it is")
+                             .arg(m_path, reason, valuesOf(fallback()));
+    if (m_told.contains(line))
+        return;
+    m_told.insert(line);
+    tell(line);
 }

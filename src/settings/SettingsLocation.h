@@ -1,33 +1,51 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
+#include <optional>
+
 // Which settings file this user's gauge reads and writes, and where a
-// missing one starts from. Chosen once, at start-up.
-namespace SettingsLocation {
+// missing one starts from. Chosen once, at start-up, by the meter, which
+// lends it to the windows that read the settings.
+class SettingsLocation
+{
+public:
+    // Beside the program wherever its folder may keep settings (a build, the
+    // per-user install, an unpacked tarball, an administrator running an /opt
+    // copy), else dimmerling/settings.ini in the user's configuration folder
+    // ($XDG_CONFIG_HOME, by default ~/.config), one for each user of a shared
+    // install.
+    explicit SettingsLocation(const QString &applicationFolder);
 
-// Beside the program wherever its folder may keep settings (a build, the
-// per-user install, an unpacked tarball, an administrator running an /opt
-// copy), else dimmerling/settings.ini in the user's configuration folder
-// ($XDG_CONFIG_HOME, by default ~/.config), one for each user of a shared
-// install.
-QString choose(const QString &applicationFolder);
+    // The settings file chosen.
+    const QString &path() const { return m_path; }
 
-// Makes the file at path when it is missing, folder first: beside the
-// program from the built-in values; for a user's own file, a copy of every
-// byte of the first readable of the file beside the program, the system
-// folders' dimmerling/settings.ini and the built-in values. Returns false
-// when it was missing and could not be made; then nothing is left behind
-// and one line on standard error says why.
-bool ensureExists(const QString &path);
+    // Makes the file when it is missing, folder first: beside the program
+    // from the built-in values; for a user's own file, a copy of every byte
+    // of the first readable of the file beside the program, the system
+    // folders' dimmerling/settings.ini and the built-in values. When it
+    // cannot be made, nothing is left behind and one line on standard error
+    // says why.
+    void ensureExists();
 
-// The file whose values serve while the settings file is missing or cannot
-// be read: what a user's own file starts from (see ensureExists()), else
-// the built-in values.
-QString fallback();
+    // The file to read the settings from: path() when it is a regular file
+    // this process can read (an empty one too: all its keys are missing),
+    // else the file a user's own one starts from, or the built-in values. An
+    // existing path() that cannot be read (a folder, a pipe, a device, no
+    // permission) is named on standard error once per reason, however often
+    // the settings are read; it is never written over, as a save refuses it.
+    QString readFrom();
 
-// How messages name the values of file: "the built-in settings" or "the
-// settings in <file>".
-QString valuesOf(const QString &file);
+private:
+    QString fallback();
+    QString startFrom(QByteArray *content);
+    void tellUnreadable(const QString &reason);
 
-} // namespace SettingsLocation
+    const QString m_programFolder;
+    bool m_perUser = false;
+    QString m_path;
+    // Where a missing file starts from, once known.
+    std::optional<QString> m_startFile;
+    QSet<QString> m_told;
+};

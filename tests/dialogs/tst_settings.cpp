@@ -360,8 +360,7 @@ void tst_Settings::shouldKeepTheSettingsWhereThisUserMay()
     Session::settleBaseFolders();
     rig.load();
     QCOMPARE(contentOf(chosen), made ? before : QByteArray("none"));
-    SettingsFile::UnreadableNotice notice;
-    const SettingsFile::Values expected = SettingsFile::load(startsFrom, SettingsFile::Reader::Meter, notice);
+    const SettingsFile::Values expected = SettingsFile::load(startsFrom, SettingsFile::Reader::Meter);
     QCOMPARE(rig.dodgesOnHover(), expected.moveMouseOver);
     QCOMPARE(rig.mnuSettings()->isEnabled(), expected.enableSettings);
     QCOMPARE(QFileInfo(chosen).absoluteDir().exists() && (QFile::permissions(QFileInfo(chosen).path()) & 0077),

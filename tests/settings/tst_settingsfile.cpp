@@ -1,5 +1,6 @@
 #include "Faults.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,9 +91,8 @@ void tst_SettingsFile::shouldReadEachKeyAsEachReaderTakesIt()
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     file.close();
-    SettingsFile::UnreadableNotice notice;
-    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Meter, notice)), meter);
-    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Dialog, notice)), dialog);
+    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Meter)), meter);
+    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Dialog)), dialog);
 }
 
 void tst_SettingsFile::shouldFallBackToTheShippedValuesAndSaySoOnce_data()
@@ -114,9 +114,10 @@ void tst_SettingsFile::shouldFallBackToTheShippedValuesAndSaySoOnce()
     if (!unmade.isEmpty())
         QSKIP(qPrintable(unmade));
     StandardError errors;
-    SettingsFile::UnreadableNotice notice; // both readers share the meter's
-    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Meter, notice)), Shipped);
-    QCOMPARE(onKeys(SettingsFile::load(path, SettingsFile::Reader::Dialog, notice)), Shipped);
+    SettingsLocation location(dir.path()); // both readers share the meter's
+    QCOMPARE(location.path(), path);
+    QCOMPARE(onKeys(SettingsFile::load(location.readFrom(), SettingsFile::Reader::Meter)), Shipped);
+    QCOMPARE(onKeys(SettingsFile::load(location.readFrom(), SettingsFile::Reader::Dialog)), Shipped);
     const QList<QByteArray> said = errors.ownLines();
     QCOMPARE(said.size(), kind.isEmpty() ? 0 : 1);
     if (!kind.isEmpty())

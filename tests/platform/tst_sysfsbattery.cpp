@@ -134,6 +134,9 @@ private slots:
         }
         QVERIFY(m_tree.set("BAT0/capacity=30"));
         QCOMPARE(battery.charge(), 30);
+        // A second battery that reads nothing sensible does not freeze the first.
+        QVERIFY(m_tree.write({"BAT0/type=Battery", "BAT0/capacity=25", "BAT1/type=Battery", "BAT1/capacity=101"}));
+        QCOMPARE(battery.charge(), 25);
     }
 
     void shouldKeepAScanUntilItAges()

@@ -219,11 +219,12 @@ void SysfsBattery::scan()
             online = online || isOnline(dir);
         }
     }
-    // Like a value that is no number, no reading: the last charge stays.
-    if (outOfRange.isEmpty())
-        m_charge = chargeOf(batteries);
-    else
+    // Like a value that is no number, no reading: the other batteries serve,
+    // and with none the last charge stays.
+    if (!outOfRange.isEmpty())
         ignoreOutOfRange(outOfRange);
+    if (!batteries.isEmpty() || outOfRange.isEmpty())
+        m_charge = chargeOf(batteries);
     m_acStatus = ((batteries.isEmpty() && outOfRange.isEmpty()) || online) ? 1 : 0;
     if (m_found != found) {
         m_found = found;

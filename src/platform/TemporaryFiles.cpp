@@ -27,11 +27,14 @@ bool isOwnTemporary(QByteArrayView entry, QByteArrayView stem)
     const QByteArrayView random = entry.sliced(stem.size());
     if (random.isEmpty() || random.size() > maxRandomPart)
         return false;
+    bool digit = false;
     for (char c : random) {
+        digit = digit || (c >= '0' && c <= '9');
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
             return false;
     }
-    return true;
+    // Ours always hold a digit; "settings.ini.tmp-old" is somebody's copy.
+    return digit;
 }
 
 } // namespace
@@ -65,7 +68,9 @@ void TemporaryFiles::removeStale(int folder, const QByteArray &stem)
 int TemporaryFiles::create(int folder, const QByteArray &stem, mode_t mode, QByteArray *name)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = stem + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const quint32 random = QRandomGenerator::global()->generate();
+        // A digit first, then at most six base-36 places: seven at most.
+        *name = stem + char('0' + random % 10) + QByteArray::number(random / 10, 36);
         const int file = ::openat(folder, name->constData(),
                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (file >= 0 || errno != EEXIST)

@@ -5,7 +5,8 @@
 #include <sys/types.h>
 
 // The temporary files a save writes beside the file it replaces, named
-// "<name>.tmp-<random>" (the name cut to fit NAME_MAX).
+// "<name>.tmp-<random>" (the name cut to fit NAME_MAX; the random part, up
+// to seven digits and small letters, holds a digit).
 namespace TemporaryFiles {
 
 // The start of every temporary file's name for a file named name.

@@ -331,20 +331,20 @@ void tst_ProfileFile::writeInPlaceWhereNoFileCanBeMade()
 void tst_ProfileFile::writeRemovesStaleTemporaries()
 {
     const QString path = createFile("a.ini", "[S]\nk=1\n");
-    const QStringList kept{"a.ini", "a.ini.tmp-ABC", "a.ini.tmp-new", "a.ini.tmp-toolong1",
-                           "b.ini.tmp-abc"};
+    const QStringList kept{"a.ini", "a.ini.tmp-ABC", "a.ini.tmp-n3w", "a.ini.tmp-toolong1",
+                           "a.ini.tmp-old", "b.ini.tmp-abc"};
     for (const QString &name : kept.mid(1) + QStringList{"a.ini.tmp-1x9z"}) {
         createFile(name, "left over");
-        QVERIFY(name == "a.ini.tmp-new" || makeOld(pathOf(name)));
+        QVERIFY(name == "a.ini.tmp-n3w" || makeOld(pathOf(name)));
     }
-    QVERIFY(QDir(m_dir->path()).mkdir("a.ini.tmp-dir") && makeOld(pathOf("a.ini.tmp-dir")));
-    QVERIFY(QFile::link("a.ini", pathOf("a.ini.tmp-lnk")) && makeOld(pathOf("a.ini.tmp-lnk")));
+    QVERIFY(QDir(m_dir->path()).mkdir("a.ini.tmp-d1r") && makeOld(pathOf("a.ini.tmp-d1r")));
+    QVERIFY(QFile::link("a.ini", pathOf("a.ini.tmp-l1nk")) && makeOld(pathOf("a.ini.tmp-l1nk")));
     QVERIFY(ProfileFile::writeString(path, "S", "k", "2"));
     QStringList expected = kept;
     expected.sort();
     QCOMPARE(regularFiles(), expected);
-    QVERIFY(QFileInfo(pathOf("a.ini.tmp-dir")).isDir());
-    QVERIFY(QFileInfo(pathOf("a.ini.tmp-lnk")).isSymLink());
+    QVERIFY(QFileInfo(pathOf("a.ini.tmp-d1r")).isDir());
+    QVERIFY(QFileInfo(pathOf("a.ini.tmp-l1nk")).isSymLink());
 }
 
 void tst_ProfileFile::writeWithLongNames_data()

@@ -50,6 +50,7 @@ private:
 
     SettingsLocation &m_settingsLocation;
     const QString SettingsPath;
+    // Taken as designed; nothing reads them.
     double m_settingsFileSize = 0;
     bool m_lastResult = false;
     // The keys this save has changed in the file so far.

@@ -20,7 +20,7 @@ public:
 private:
     Prompts &m_prompts;
     bool Warned = false;
-    bool m_lastBoxResult = false;
+    bool m_lastBoxResult = false; // taken as designed; nothing reads it
     bool m_warningStands = false; // the box is open
     quint64 m_warningBox = 0; // its Prompts::BoxId
 };

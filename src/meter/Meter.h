@@ -90,6 +90,7 @@ private:
     PixelRect WorkArea;
     float ScreenRightTwips = 0;
     const QString SettingsPath;
+    // Taken at start-up as designed; nothing reads it.
     double m_settingsFileSize = 0;
     // What the caption and the accessible description show now.
     qint16 m_captionCharge = -1;

@@ -39,7 +39,8 @@ public:
     // another primary monitor, a panel moved), until context is destroyed.
     virtual void watchWorkArea(QObject *context, std::function<void()> changed) = 0;
     // The window's left edge in twips. Reads back exactly what setLeft() set
-    // while nobody else has moved the window.
+    // while nobody else has moved the window, and for a moment after the
+    // screens change, while a window manager may still move it.
     virtual float left(const QWidget *window) const = 0;
     virtual void setLeft(QWidget *window, float twips) = 0;
     // Opacity of the whole window, 0 (invisible) to 255 (opaque).

@@ -12,9 +12,10 @@ namespace ProfileFile {
 QByteArray readString(const QString &path, const QByteArray &section, const QByteArray &key,
                       int bufferSize);
 
-// Writes the value into the file (see IniText::withValue), through
-// AtomicFile::replace, so the file is either the old or the new content.
-// Returns false, with the file untouched, when it cannot be written.
+// Writes the value into the file (see IniText::withValue) through
+// AtomicFile::replace: the old or the new content, except where the file
+// must be written in place (see there). Returns false when it could not be
+// written.
 bool writeString(const QString &path, const QByteArray &section, const QByteArray &key,
                  const QByteArray &value);
 

@@ -47,17 +47,21 @@ public:
     }
 
 private:
-    static void ask(QWidget *window)
+    void ask(QWidget *window)
     {
         xcb_connection_t *connection = X11::connection();
         if (!connection)
             return;
-        const xcb_atom_t desktop = X11::atom(connection, "_NET_WM_DESKTOP");
-        if (desktop == XCB_ATOM_NONE)
+        // Asked once: a gauge that hides when full is shown again and again.
+        if (m_desktop == XCB_ATOM_NONE)
+            m_desktop = X11::atom(connection, "_NET_WM_DESKTOP");
+        if (m_desktop == XCB_ATOM_NONE)
             return;
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), desktop,
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), m_desktop,
                             XCB_ATOM_CARDINAL, 32, 1, &AllWorkspaces);
     }
+
+    xcb_atom_t m_desktop = XCB_ATOM_NONE;
 };
 
 } // namespace

@@ -6,7 +6,7 @@ from desktop import monitor_geometry
 from processes import stays, wait_equal, wait_until
 from program import HEIGHT, LEFT_PLACE, TOP, WIDTH, right_place, settings_ini, wait_at_right_place
 
-FOLLOW_SECONDS = 1.0
+FOLLOW_SECONDS = 2.0
 
 
 def test_unmaps_at_100_and_comes_back_at_99_on_every_workspace(launch):

@@ -3,7 +3,7 @@
 // write. Every read must be sane, the written key must read back, and every
 // other line must stay as it was, in memory and through a real file.
 
-#include "platform/ProfileFile.h"
+#include "settings/ProfileFile.h"
 #include "settings/IniText.h"
 #include "settings/SettingsFile.h"
 

@@ -1,7 +1,7 @@
 #include "SettingsFile.h"
 
 #include "common/Logging.h"
-#include "platform/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "Faults.h"
-#include "platform/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include <QDir>
 #include <QDirIterator>

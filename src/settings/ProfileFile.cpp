@@ -1,36 +1,20 @@
-#include "platform/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include "common/Logging.h"
 #include "platform/AtomicFile.h"
+#include "platform/ConfigFolders.h"
 #include "settings/IniText.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-// Reads the file that is about to be replaced; a missing file reads as empty,
-// anything that is not a readable regular file fails.
-bool readExisting(const QString &path, QByteArray *content)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return true;
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    *content = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
-} // namespace
 
 namespace ProfileFile {
 
 QByteArray readString(const QString &path, const QByteArray &section, const QByteArray &key,
                       int bufferSize)
 {
-    // Only regular files: opening a FIFO or a device could block or never end.
+    // Only regular files (and the built-in one): opening a FIFO or a device
+    // could block or never end.
     if (bufferSize < 1 || !QFileInfo(path).isFile())
         return {};
     QFile file(path);
@@ -46,13 +30,19 @@ bool writeString(const QString &path, const QByteArray &section, const QByteArra
 {
     if (!IniText::isStorable(section, key, value))
         return false;
+    // A missing file reads as empty; anything else must be a readable
+    // regular file.
+    const bool exists = QFileInfo::exists(path);
     QByteArray content;
-    if (!readExisting(path, &content)) {
-        qCInfo(lcSettings, "cannot save %s: it cannot be read as a regular file", qPrintable(path));
-        return false;
+    if (exists) {
+        const QString reason = ConfigFolders::readRegularFile(path, &content);
+        if (!reason.isEmpty()) {
+            qCInfo(lcSettings, "cannot save %s: %s", qPrintable(path), qPrintable(reason));
+            return false;
+        }
     }
     const QByteArray updated = IniText::withValue(content, section, key, value);
-    if (updated == content && QFileInfo::exists(path))
+    if (updated == content && exists)
         return true;
     if (!AtomicFile::replace(path, updated))
         return false;

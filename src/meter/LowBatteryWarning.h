@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QObject>
+#include "platform/Prompts.h"
 
-class Prompts;
+#include <QObject>
 
 // The low-battery box: once per episode below 20 %, and never two at once.
 class LowBatteryWarning : public QObject
@@ -22,5 +22,5 @@ private:
     bool Warned = false;
     bool m_lastBoxResult = false; // taken as designed; nothing reads it
     bool m_warningStands = false; // the box is open
-    quint64 m_warningBox = 0; // its Prompts::BoxId
+    Prompts::BoxId m_warningBox = 0;
 };

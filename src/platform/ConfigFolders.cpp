@@ -72,7 +72,7 @@ QString ConfigFolders::readRegularFile(const QString &path, QByteArray *content)
     if (::fstat(handle, &status) != 0)
         reason = systemError();
     else if (!S_ISREG(status.st_mode))
-        reason = S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+        reason = QString::fromLatin1(kindOf(status.st_mode));
     if (!reason.isEmpty()) {
         ::close(handle);
         return reason;
